@@ -1,0 +1,10 @@
+// Module-wide state released when the library is unloaded.
+#pragma once
+
+namespace zo {
+
+// Releases the state of the interactive tools and the shading tables, then destroys the
+// path heap (which reclaims every record still allocated).
+void release_library_state();
+
+}  // namespace zo

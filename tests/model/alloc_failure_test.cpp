@@ -1,0 +1,252 @@
+// Out of memory at every allocation of every allocating call: the call returns its failure
+// value, reports what it should, leaves its inputs as they were and leaks nothing.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <random>
+#include <string>
+
+#include "Zo32path.h"
+#include "list_snapshot.hpp"
+#include "test_support.hpp"
+#include "zo32comm.h"
+
+namespace {
+
+using zo_test::random_list;
+using zo_test::release_list;
+using zo_test::snapshot_list;
+using zo_test::snapshot_table;
+
+// One run of a call on freshly built inputs.
+struct Scenario {
+  std::function<bool()> attempt;         // runs the call once; true when it succeeded
+  std::function<std::string()> inputs;   // deep snapshot of everything the call may touch
+  std::function<void()> release;         // releases inputs and, after success, the result
+};
+
+struct SweepCase {
+  const char* name;
+  bool reportsNoMemory;  // whether a failure is reported to the host as 1001
+  std::function<Scenario()> make;
+};
+
+struct Counts {
+  size_t heap, mem, global;
+  bool operator==(const Counts&) const = default;
+};
+Counts live() { return {ZoPlatHeapLiveBlocks(), ZoPlatMemLiveBlocks(), ZoPlatGlobalLiveBlocks()}; }
+
+uint32_t no_memory_reports() {
+  uint32_t n = 0;
+  for (uint32_t i = 0; i < zo32commReportCount(); ++i) {
+    Zo32CommReport r;
+    zo32commGetReport(i, &r);
+    EXPECT_EQ(r.module, 2600u);
+    if (r.code == 1001 && r.level == 1) ++n;
+  }
+  return n;
+}
+
+CoordStruct view_at(double zoom) {
+  CoordStruct v{};
+  v.rcWindow = RECT{0, 0, 320, 200};
+  v.zoom = zoom;
+  return v;
+}
+
+// A table over a random list of `count` subpaths, made the way a host makes one.
+struct Document {
+  ZoPathTbl* table = nullptr;
+  CoordStruct view = view_at(1.0);
+  explicit Document(unsigned seed, int count = 6) {
+    std::mt19937 rng(seed);
+    ZoPath* list = random_list(rng, count);
+    RECT changed;
+    ZoPathAddPathGroup(&table, list, "doc", &view, &changed);
+  }
+};
+
+std::vector<SweepCase> sweep_cases() {
+  std::vector<SweepCase> cases;
+  cases.push_back({"ZoPathCreate", false, [] {
+                     auto out = std::make_shared<ZoPath*>(nullptr);
+                     return Scenario{[out] { return (*out = ZoPathCreate()) != nullptr; }, [] { return std::string(); },
+                                     [out] { ZoPathDeletePtr(*out, 0); }};
+                   }});
+  cases.push_back({"ZoPathNew", false, [] {
+                     auto out = std::make_shared<ZoPathTbl*>(nullptr);
+                     return Scenario{[out] { return ZoPathNew(out.get()) == 1 && *out != nullptr; },
+                                     [] { return std::string(); }, [out] { ZoPathTblDelete(*out); }};
+                   }});
+  cases.push_back({"ZoPathAddPoint", false, [] {
+                     auto p = std::make_shared<ZoPath*>(ZoPathCreate());
+                     for (int i = 0; i < 100; ++i) {
+                       Ptfx pt{i, i};
+                       ZoPathAddPoint(p.get(), &pt, PT_LINETO);
+                     }
+                     return Scenario{[p] {
+                                       Ptfx pt{7, 7};
+                                       return ZoPathAddPoint(p.get(), &pt, PT_LINETO) == 1;
+                                     },
+                                     [p] { return snapshot_list(*p); }, [p] { ZoPathDeletePtr(*p, 0); }};
+                   }});
+  cases.push_back({"ZoPathPurge", true, [] {
+                     auto p = std::make_shared<ZoPath*>(ZoPathCreate());
+                     Ptfx pt{1, 1};
+                     ZoPathAddPoint(p.get(), &pt, PT_MOVETO);
+                     return Scenario{[p] { return ZoPathPurge(p.get()) == 1; }, [p] { return snapshot_list(*p); },
+                                     [p] { ZoPathDeletePtr(*p, 0); }};
+                   }});
+  cases.push_back({"ZoPathR2VToZoPath", true, [] {
+                     auto out = std::make_shared<ZoPath*>(nullptr);
+                     return Scenario{[out] {
+                                       ZoPathR2VPoint pts[] = {{0, 0, 2}, {5, 0, 2}, {5, 5, 2}};
+                                       return (*out = ZoPathR2VToZoPath(3, pts)) != nullptr;
+                                     },
+                                     [] { return std::string(); }, [out] { ZoPathDeletePtr(*out, 0); }};
+                   }});
+  cases.push_back({"ZoPathAddPathGroup creating the table", true, [] {
+                     std::mt19937 rng(3);
+                     auto list = std::make_shared<ZoPath*>(random_list(rng, 4));
+                     auto table = std::make_shared<ZoPathTbl*>(nullptr);
+                     auto view = std::make_shared<CoordStruct>(view_at(1.0));
+                     return Scenario{[=] {
+                                       RECT r;
+                                       return ZoPathAddPathGroup(table.get(), *list, "made", view.get(), &r) == 1;
+                                     },
+                                     [=] {
+                                       return snapshot_list(*list) + snapshot_table(*table) +
+                                              std::to_string(view->lpDB != nullptr);
+                                     },
+                                     [=] {
+                                       if (*table != nullptr) {
+                                         ZoPathTblDelete(*table);
+                                       } else {
+                                         release_list(*list);
+                                       }
+                                     }};
+                   }});
+  cases.push_back({"ZoPathAddPathGroup growing the table", true, [] {
+                     auto doc = std::make_shared<Document>(5);
+                     std::mt19937 rng(4);
+                     auto list = std::make_shared<ZoPath*>(random_list(rng, 3));
+                     auto added = std::make_shared<bool>(false);
+                     return Scenario{[=] {
+                                       RECT r;
+                                       return *added = ZoPathAddPathGroup(&doc->table, *list, "second", &doc->view, &r) == 1;
+                                     },
+                                     [=] { return snapshot_table(doc->table) + snapshot_list(*list); },
+                                     [=] {
+                                       if (!*added) release_list(*list);
+                                       ZoPathTblDelete(doc->table);
+                                     }};
+                   }});
+  cases.push_back({"ZoPathDuplicatePtr", false, [] {
+                     std::mt19937 rng(11);
+                     auto list = std::make_shared<ZoPath*>(random_list(rng, 8));
+                     auto copy = std::make_shared<ZoPath*>(nullptr);
+                     return Scenario{[=] { return ZoPathDuplicatePtr(*list, copy.get()) == 1; },
+                                     [=] { return snapshot_list(*list) + (*copy == nullptr ? "" : "copy!"); },
+                                     [=] {
+                                       release_list(*list);
+                                       release_list(*copy);
+                                     }};
+                   }});
+  cases.push_back({"ZoPathDuplicatePtrSingle", true, [] {
+                     std::mt19937 rng(12);
+                     auto list = std::make_shared<ZoPath*>(random_list(rng, 3));
+                     auto copy = std::make_shared<ZoPath*>(nullptr);
+                     return Scenario{[=] { return ZoPathDuplicatePtrSingle((*list)->next, copy.get()) == 1; },
+                                     [=] { return snapshot_list(*list) + (*copy == nullptr ? "" : "copy!"); },
+                                     [=] {
+                                       release_list(*list);
+                                       ZoPathDeletePtr(*copy, 0);
+                                     }};
+                   }});
+  cases.push_back({"ZoPathDuplicate", false, [] {
+                     auto doc = std::make_shared<Document>(21, 8);
+                     ZoPathAllPathSelected(doc->table->groups[0].first);
+                     ZoPathAssignSelectedPathBlindly(doc->table, doc->table->groups[0].first);
+                     return Scenario{[=] {
+                                       RECT r;
+                                       return ZoPathDuplicate(nullptr, doc->table, &doc->view, &r) == 1;
+                                     },
+                                     [=] { return snapshot_table(doc->table); },
+                                     [=] { ZoPathTblDelete(doc->table); }};
+                   }});
+  cases.push_back({"ZoPathExtractSingleSubPath", true, [] {
+                     std::mt19937 rng(13);
+                     auto list = std::make_shared<ZoPath*>(random_list(rng, 3));
+                     auto copy = std::make_shared<ZoPath*>(nullptr);
+                     return Scenario{[=] { return (*copy = ZoPathExtractSingleSubPath(*list, 2)) != nullptr; },
+                                     [=] { return snapshot_list(*list); },
+                                     [=] {
+                                       release_list(*list);
+                                       ZoPathDeletePtr(*copy, 0);
+                                     }};
+                   }});
+  cases.push_back({"ZoPathCoordStruct", true, [] {
+                     auto table = std::make_shared<ZoPathTbl*>(nullptr);
+                     ZoPathNew(table.get());
+                     auto view = std::make_shared<CoordStruct*>(nullptr);
+                     return Scenario{[=] {
+                                       RECT window{10, 20, 330, 220};
+                                       return ZoPathCoordStruct(&window, 3, 4, 2.0, *table, view.get()) == 1;
+                                     },
+                                     [=] { return snapshot_table(*table) + (*view == nullptr ? "" : "view!"); },
+                                     [=] {
+                                       ZoPathDeleteCoordStruct(*view);
+                                       ZoPathTblDelete(*table);
+                                     }};
+                   }});
+  cases.push_back({"ZoPathNewCoordStruct", true, [] {
+                     auto doc = std::make_shared<Document>(31);
+                     auto view = std::make_shared<CoordStruct*>(nullptr);
+                     return Scenario{[=] {
+                                       RECT window{0, 0, 64, 48};
+                                       return ZoPathNewCoordStruct(&window, 0, 0, 1.0, 9, doc->table, view.get()) == 1;
+                                     },
+                                     [=] { return snapshot_table(doc->table) + (*view == nullptr ? "" : "view!"); },
+                                     [=] {
+                                       ZoPathDeleteCoordStruct(*view);
+                                       ZoPathTblDelete(doc->table);
+                                     }};
+                   }});
+  return cases;
+}
+
+class AllocationFailureTest : public ZoTest {};
+
+TEST_F(AllocationFailureTest, EveryAllocationOfEveryCallCanFailCleanly) {
+  for (const SweepCase& c : sweep_cases()) {
+    SCOPED_TRACE(c.name);
+    Counts before = live();
+    bool succeeded = false;
+    for (uint32_t n = 1; n < 200 && !succeeded; ++n) {
+      Scenario s = c.make();
+      std::string inputs = s.inputs();
+      Counts start = live();
+      zo32commClearReports();
+      ZoPlatFailAllocation(n);
+      succeeded = s.attempt();
+      bool failureStillPending = ZoPlatAllocationFailurePending() != 0;
+      ZoPlatFailAllocation(0);
+      if (succeeded) {
+        EXPECT_TRUE(failureStillPending) << "succeeded although allocation " << n << " failed";
+        EXPECT_GT(n, 1u) << "a call that allocates must fail when its first allocation does";
+      } else {
+        SCOPED_TRACE("failing allocation " + std::to_string(n));
+        EXPECT_FALSE(failureStillPending) << "failed without an allocation failing";
+        EXPECT_EQ(s.inputs(), inputs);
+        EXPECT_TRUE(live() == start) << "leaked blocks";
+        EXPECT_EQ(no_memory_reports(), c.reportsNoMemory ? 1u : 0u);
+      }
+      s.release();
+    }
+    EXPECT_TRUE(succeeded);
+    EXPECT_TRUE(live() == before);
+  }
+}
+
+}  // namespace

@@ -1,0 +1,184 @@
+// The library's dynamic symbol table against the public headers: exactly the functions the
+// headers declare with ZO_API are exported, and nothing else is.
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <cstdio>
+#include <fstream>
+#include <map>
+#include <set>
+#include <sstream>
+#include <string>
+
+namespace {
+
+using Names = std::set<std::string>;
+
+std::string read_text(const std::string& path) {
+  std::ifstream in(path);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+bool identifier_char(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; }
+bool space_char(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
+
+// The text with comments replaced by blanks (line breaks kept) and string literals kept.
+std::string without_comments(const std::string& text) {
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text.compare(i, 2, "/*") == 0) {
+      size_t end = text.find("*/", i + 2);
+      i = end == std::string::npos ? text.size() : end + 1;
+      out += ' ';
+    } else if (text.compare(i, 2, "//") == 0) {
+      while (i + 1 < text.size() && text[i + 1] != '\n') ++i;
+      out += ' ';
+    } else if (text[i] == '"') {
+      size_t j = i + 1;
+      while (j < text.size() && text[j] != '"') j += text[j] == '\\' ? 2 : 1;
+      out += text.substr(i, j + 1 - i);
+      i = j;
+    } else {
+      out += text[i];
+    }
+  }
+  return out;
+}
+
+// The text without preprocessor lines, continued lines included.
+std::string without_directives(const std::string& text) {
+  std::istringstream lines(text);
+  std::string out, line;
+  bool continued = false;
+  while (std::getline(lines, line)) {
+    size_t first = line.find_first_not_of(" \t");
+    bool directive = continued || (first != std::string::npos && line[first] == '#');
+    continued = directive && !line.empty() && line.back() == '\\';
+    if (!directive) out += line;
+    out += '\n';
+  }
+  return out;
+}
+
+// The names of the functions declared with ZO_API in a header's text: the identifier right
+// before the first '(' of each declaration that starts with ZO_API. Comments and preprocessor
+// lines are skipped, so the macro's own definition does not count.
+Names declared_functions(const std::string& header) {
+  const std::string code = without_directives(without_comments(header));
+  Names names;
+  char before = ';';  // the last character that is not blank
+  for (size_t i = 0; i < code.size(); ++i) {
+    if (!identifier_char(code[i])) {
+      if (!space_char(code[i])) before = code[i];
+      continue;
+    }
+    size_t end = i;
+    while (end < code.size() && identifier_char(code[end])) ++end;
+    bool startsDeclaration = before == ';' || before == '{' || before == '}';
+    if (startsDeclaration && code.compare(i, end - i, "ZO_API") == 0) {
+      size_t paren = code.find('(', end);
+      if (paren != std::string::npos) {
+        size_t nameEnd = paren;
+        while (nameEnd > end && space_char(code[nameEnd - 1])) --nameEnd;
+        size_t nameStart = nameEnd;
+        while (nameStart > end && identifier_char(code[nameStart - 1])) --nameStart;
+        if (nameStart < nameEnd) names.insert(code.substr(nameStart, nameEnd - nameStart));
+      }
+    }
+    before = code[end - 1];
+    i = end - 1;
+  }
+  return names;
+}
+
+// Defined dynamic symbols of a shared library by nm type letter, versions stripped.
+std::map<char, Names> exported_symbols(const std::string& library) {
+  std::map<char, Names> symbols;
+  std::string command = std::string(ZO_NM_PATH) + " -D --defined-only '" + library + "'";
+  FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) return symbols;
+  char line[4096];
+  while (std::fgets(line, sizeof line, pipe) != nullptr) {
+    std::istringstream fields(line);
+    std::string address, type, name;
+    if (!(fields >> address >> type >> name) || type.size() != 1) continue;
+    symbols[type[0]].insert(name.substr(0, name.find('@')));
+  }
+  pclose(pipe);
+  return symbols;
+}
+
+Names header_functions() {
+  Names all;
+  for (const char* header : {"/Zo32path.h", "/Zo32path_platform.h"}) {
+    std::string text = read_text(std::string(ZO_INCLUDE_DIR) + header);
+    EXPECT_FALSE(text.empty()) << "cannot read " << ZO_INCLUDE_DIR << header;
+    all.merge(declared_functions(text));
+  }
+  return all;
+}
+
+std::string listed(const Names& names) {
+  std::string out;
+  for (const std::string& n : names) out += "\n  " + n;
+  return out.empty() ? " (none)" : out;
+}
+
+Names minus(const Names& a, const Names& b) {
+  Names out;
+  for (const std::string& n : a) {
+    if (b.count(n) == 0) out.insert(n);
+  }
+  return out;
+}
+
+TEST(ExportsTest, HeaderParserFindsEveryDeclarationForm) {
+  const std::string sample = R"(
+#define ZO_API __attribute__((visibility("default")))
+#define LONG_MACRO(x) \
+  ZO_API int NotAFunction(x);
+/* ZO_API void InAComment(void); */
+const char* text = "// ZO_API void InAString(void);";
+ZO_API uint32_t Plain(void);
+ZO_API ZoPath* ReturnsPointer(int a);
+ZO_API void  Spread(ZoPathTbl* table, uint32_t* a,
+                   uint32_t* b);  // ZO_API void TrailingComment(void);
+static inline int NotExported(void) { return 0; }
+typedef void (*Callback)(const char* message);
+ZO_API Ptfx
+    NameOnNextLine (Ptfx a, Ptfx b);
+)";
+  EXPECT_EQ(declared_functions(sample),
+            (Names{"Plain", "ReturnsPointer", "Spread", "NameOnNextLine"}));
+}
+
+TEST(ExportsTest, ExportedFunctionsAreExactlyTheDeclaredOnes) {
+  Names declared = header_functions();
+  ASSERT_GT(declared.size(), 10u);
+  ASSERT_TRUE(declared.count("ZoPathInit") && declared.count("ZoPlatGlobalAlloc"))
+      << "the headers were not read correctly";
+
+  std::map<char, Names> symbols = exported_symbols(ZO_LIBRARY_PATH);
+  ASSERT_FALSE(symbols.empty()) << "no dynamic symbols read from " << ZO_LIBRARY_PATH;
+  const Names& functions = symbols['T'];
+  EXPECT_TRUE(minus(declared, functions).empty())
+      << "declared with ZO_API but not exported:" << listed(minus(declared, functions));
+  EXPECT_TRUE(minus(functions, declared).empty())
+      << "exported but not declared with ZO_API:" << listed(minus(functions, declared));
+}
+
+TEST(ExportsTest, NothingButTheInterfaceFunctionsIsExported) {
+  std::map<char, Names> symbols = exported_symbols(ZO_LIBRARY_PATH);
+  ASSERT_FALSE(symbols.empty()) << "no dynamic symbols read from " << ZO_LIBRARY_PATH;
+  std::string others;
+  for (const auto& [type, names] : symbols) {
+    // 'T' is compared with the headers above; 'A' marks symbol-version nodes.
+    if (type == 'T' || type == 'A') continue;
+    for (const std::string& n : names) others += "\n  " + std::string(1, type) + " " + n;
+  }
+  EXPECT_TRUE(others.empty()) << "exported besides the interface functions:" << others;
+}
+
+}  // namespace
