@@ -280,12 +280,169 @@ ZO_API uint32_t ZoPathGetMargin(ZoPath* list, int32_t mode, uint32_t margins[4])
 ZO_API ZoPath* ZoPathExtractSingleSubPath(ZoPath* list, uint32_t n);
 
 /* ========================================================================================
+ * Storage, subdivision and length
+ * A stored block is a movable global memory block: a directory of (tag, size) entries, the
+ * records with their links as tags, and the head's outline information when it has one.
+ * ======================================================================================== */
+
+/* Writes the whole list into a new block (*block; with a null block only *size is computed). */
+ZO_API uint32_t ZoPathFlatten(ZoPath* list, uint32_t* size, HGLOBAL* block);
+/* Reads a block back into a new list (*list = its head, null for an empty directory). Every
+ * read is bounded by the block's size; a truncated or corrupt block gives 0. */
+ZO_API uint32_t ZoPathUnFlatten(HGLOBAL* block, ZoPath** list);
+/* Inserts a node into segment `index` at parameter t (0-65535); may move the record. */
+ZO_API ZoPath* ZoPathSubdivide(ZoPathTbl* table, ZoPath* path, uint32_t index, uint16_t t);
+ZO_API double ZoPathGetLength(ZoPath* path);
+ZO_API void ZoPathDoTrimmedRibbon(int32_t on);
+ZO_API int32_t ZoPathIsTrimmedRibbonEnabled(void);
+
+/* ========================================================================================
+ * Outline information (the attachment of an open line)
+ * ======================================================================================== */
+
+/* Makes *info when it is null; otherwise replaces a slot's template only when its keys change
+ * (a template not kept is released) and always replaces the four outline values. */
+ZO_API uint32_t ZoPathAssignOutlineInfo(uint32_t startKind, uint32_t startSize, ZoPath* startTemplate,
+                                        uint32_t endKind, uint32_t endSize, ZoPath* endTemplate,
+                                        uint32_t thirdKind, ZoPath* thirdTemplate, uint32_t value1,
+                                        uint32_t value2, uint32_t value3, uint32_t value4,
+                                        ZoPathOutlineInfo** info);
+/* Hangs the record on the subpath, which then owns it. */
+ZO_API uint32_t ZoPathSetOutlineInfo(ZoPath* path, ZoPathOutlineInfo* info);
+ZO_API uint32_t ZoPathGetOutlineInfo(ZoPath* path, ZoPathOutlineInfo** info);
+
+/* ========================================================================================
  * Transforms
  * ======================================================================================== */
 
 ZO_API uint32_t ZoPathMovePathsByPtfx(ZoPath* path, Ptfx offset);
 /* offset in window pixels, divided by the view's zoom. */
 ZO_API uint32_t ZoPathMovePaths(ZoPath* path, const CoordStruct* view, POINT offset);
+
+/* ========================================================================================
+ * Pixel buffers
+ * A library buffer is one block: three 32-bit words (bits per pixel, width, height) and the
+ * pixels, rows top to bottom without padding (1 byte a pixel for 8 bits, 3 for 24, 4 for 32,
+ * 8 for any other value). The handle is the address of the first pixel. The calls take the
+ * argument order of the host's image calls (buf32...).
+ * ======================================================================================== */
+
+/* The lock record of ZoPathBufLock1: the first pixel and the width. */
+typedef struct ZoPathBufLockInfo {
+  uint8_t* pixels;
+  uint32_t width;
+} ZoPathBufLockInfo;
+
+/* A new zero-filled buffer, or null (error 1001) when it cannot be allocated. */
+ZO_API uint8_t* ZoPathBufAlloc(uint32_t bits, uint32_t width, uint32_t height);
+/* A copy of the whole block, header included; null (error 1001) on allocation failure. */
+ZO_API uint8_t* ZoPathBufDuplicate(uint32_t ignored, const uint8_t* buffer);
+/* Frees the buffer; null and the placeholder handle 1 are left alone. Returns 1. */
+ZO_API uint32_t ZoPathBufFree(uint8_t* buffer);
+/* Stores whichever of width, height and bits per pixel are non-null; 0 for a null buffer. */
+ZO_API uint32_t ZoPathBufGetWHU(const uint8_t* buffer, uint32_t* width, uint32_t* height,
+                                uint32_t* bits);
+ZO_API uint32_t ZoPathBufLock1(uint8_t* buffer, uint32_t ignored1, uint32_t ignored2,
+                               uint32_t ignored3, ZoPathBufLockInfo* lock);
+/* The address of row y; null for a row outside the buffer. */
+ZO_API uint8_t* ZoPathBufLineRead(const ZoPathBufLockInfo* lock, int32_t y);
+ZO_API uint32_t ZoPathBufUnlock1(ZoPathBufLockInfo* lock);
+/* The allocated size of the whole block, header included; 0 for a null buffer. */
+ZO_API size_t ZoPathBufSize(const uint8_t* buffer);
+
+/* ========================================================================================
+ * Masks
+ * Paths filled into library buffers: 8-bit coverage masks (0 outside, 255 inside) or 32-bit
+ * masks of 4 x 8 sub-samples a pixel (byte k is sample row k; bit 7 is the leftmost sample;
+ * a set bit is outside). A mask's rectangle is in scaled image coordinates, right and bottom
+ * inclusive: the mask is (right - left + 1) x (bottom - top + 1) pixels and pixel (0, 0) is
+ * centred on (left, top). scale is 16.16 (65536 = 1.0).
+ * ======================================================================================== */
+
+#define ZOMASK_FORMAT_32BIT 4     /* 32-bit sub-sample masks */
+#define ZOMASK_FORMAT_SUPERSAMPLE 16 /* render at the scale, then box-average down by it */
+#define ZOMASK_AA_BILEVEL 0
+#define ZOMASK_AA_SMOOTH 1        /* 16 sample rows a pixel */
+#define ZOMASK_AA_GAIN 2          /* as 1, then x1.75 on text characters */
+#define ZOMASK_AA_SHARPEN 3       /* as 1, then a sharpening filter on text characters */
+#define ZOMASK_AA_4ROWS 999       /* 4 sample rows a pixel */
+#define ZOMASK_PART_CHARACTER 1   /* parts start at ZOF_TEXT_CHAR */
+#define ZOMASK_PART_TEXT_OBJECT 2 /* parts start at ZOF_TEXT_LINE; other kinds: ZOF_COLOR_PIECE */
+
+/* Renders the path (and, when it is selected, every selected object after it) into new
+ * masks, one per object: *rects receives an array of RECTs and *buffers a parallel array of
+ * buffer handles, both zero-filled fixed global blocks (ZoPlatGlobalFree) with room for a
+ * multiple of 20 entries; the buffers are freed with ZoPathBufFree. format: 4 = 32-bit,
+ * 16 = super-sampling by the scale, else 8-bit. fillRule 0 = non-zero winding, else even-odd.
+ * mode 0 fills, 3 outlines the whole group into one mask, any other outlines each object.
+ * margin widens every rectangle by |margin| on each side. Returns the number of pairs, or 0
+ * (both outputs 0) on failure. */
+ZO_API uint32_t ZoPathToBuf(ZoPath* path, uint32_t format, uint32_t fillRule, uint32_t aaMode,
+                            uint32_t mode, uint32_t scale, RECT** rects, uint8_t*** buffers,
+                            int32_t margin);
+/* Fills part partIndex of the path's joined chain (the head record must start a text
+ * character) into buffer, whose pixel (0, 0) is the top-left of the head's rectangle at the
+ * scale widened by |margin|. A 32-bit buffer receives a 32-bit mask. 1, or 0 on failure. */
+ZO_API uint32_t ZoPathToSubBuf(ZoPath* path, uint8_t* buffer, uint32_t ignored,
+                               uint32_t fillRule, uint32_t aaMode, uint32_t scale,
+                               int32_t margin, uint32_t partKind, uint32_t partIndex);
+/* As ZoPathToSubBuf at scale 1 into a buffer whose pixel (0, 0) lies at origin (x in the low,
+ * y in the high signed 32 bits) in image coordinates. */
+ZO_API uint32_t ZoPathToSubBufPartial(ZoPath* path, int64_t origin, uint8_t* buffer,
+                                      uint32_t fillRule, uint32_t aaMode, uint32_t partKind,
+                                      uint32_t partIndex);
+/* Fills the whole joined chain at scale 1 into a buffer positioned at origin. */
+ZO_API uint32_t ZoPathToPartialBuf(ZoPath* path, uint32_t fillRule, uint32_t aaMode,
+                                   int64_t origin, uint8_t* buffer);
+
+/* ========================================================================================
+ * Display buffer and node handles
+ * The display buffer holds one byte per window pixel (rows of window width): bits 0-5 count
+ * the outlines over the pixel, bits 6-7 choose the inversion colour (0 normal, 0x40
+ * highlighted segment, 0x80 secondary outline, 0xC0 emphasised). Drawing adds to the counts
+ * along an outline and hiding subtracts the same, so outlines show and hide independently.
+ * dirty receives the window rectangle that changed (empty when nothing did). A view without
+ * a display buffer draws nothing and the drawing calls return 1.
+ * ======================================================================================== */
+
+ZO_API uint32_t ZoPathDraw(CoordStruct* view, ZoPath* path, RECT* dirty, uint32_t clearFirst);
+/* Clears the whole buffer; dirty receives the group's rectangle in image pixels (scale 1). */
+ZO_API uint32_t ZoPathHide(CoordStruct* view, ZoPath* path, RECT* dirty);
+ZO_API uint32_t ZoPathDrawSelected(CoordStruct* view, ZoPath* path, RECT* dirty);
+ZO_API uint32_t ZoPathHideSelected(CoordStruct* view, ZoPath* path, RECT* dirty);
+ZO_API uint32_t ZoPathDrawSelectedSegments(CoordStruct* view, ZoPath* path, RECT* dirty);
+ZO_API uint32_t ZoPathHideSelectedSegments(CoordStruct* view, ZoPath* path, RECT* dirty);
+ZO_API uint32_t ZoPathDrawSegment(CoordStruct* view, ZoPath* path, uint32_t index, RECT* dirty);
+ZO_API uint32_t ZoPathHideSegment(CoordStruct* view, ZoPath* path, uint32_t index, RECT* dirty);
+
+/* Inverts the host's pixel rows (3 bytes a pixel; 1 byte for PaintMem1) of the rectangle
+ * wherever the buffer shows an outline; rows are the rectangle's width long. */
+ZO_API uint32_t ZoPathPaintMem(const RECT* rect, ZoPathTbl* table, uint8_t* pixels);
+ZO_API uint32_t ZoPathPaintMem1(const RECT* rect, ZoPathTbl* table, uint8_t* pixels);
+/* A new buffer of width x height keeping the top-left part of the old (no larger) one. */
+ZO_API uint32_t ZoPathCropDB(ZoPathTbl* table, uint32_t width, uint32_t height);
+ZO_API uint32_t ZoPathTblIsValid(const RECT* rect, int32_t scrollX, int32_t scrollY, double zoom,
+                                 uint32_t key, ZoPathTbl* table);
+ZO_API uint32_t ZoPathTblDeletelpDB(ZoPathTbl* table);
+/* Adds dx, dy to the view's scroll position and, given a path, redraws it on a cleared
+ * buffer. */
+ZO_API uint32_t ZoPathScrollDB(CoordStruct* view, ZoPath* path, int16_t dx, int16_t dy);
+
+/* Node handles, drawn with an exclusive-or pen (drawing them again removes them). 0 when
+ * handles are switched off. */
+ZO_API uint32_t ZoPathDrawNodes(HDC dc, ZoPath* path, CoordStruct* view);
+ZO_API uint32_t ZoPathDrawNodesOnUnselectedSegments(HDC dc, ZoPath* path, CoordStruct* view);
+ZO_API uint32_t ZoPathDrawActiveNode(HDC dc, POINT point, uint32_t pathFlags);
+ZO_API uint32_t ZoPathDrawInactiveNode(HDC dc, POINT point, uint32_t pathFlags);
+ZO_API uint32_t ZoPathDrawSmallNode(HDC dc, POINT point, uint32_t pathFlags);
+ZO_API void ZoPathDrawNodesTurnOn(uint32_t on);
+/* 0: pen 1, anchor squares 5 wide, control squares 3; 1: pen 2, 7 and 5. */
+ZO_API void ZoPathSetNodeSize(uint32_t size);
+ZO_API uint32_t ZoPathTblRepaintNodes(HDC dc, ZoPathTbl* table, CoordStruct* view);
+
+/* Window to image: x = (column + scrollX) / zoom - 0.5 (the point packs x low, y high). */
+ZO_API PointDB* ZoPathPtWndToImage(PointDB* out, int64_t point, const CoordStruct* view);
+ZO_API RectDB* ZoPathRectWndToImage(RectDB* out, const RECT* rect, const CoordStruct* view);
 
 /* ========================================================================================
  * View records

@@ -40,7 +40,7 @@ typedef struct tagPOINT {
 typedef uint32_t COLORREF;
 #define ZO_RGB(r, g, b) ((COLORREF)(((uint32_t)(uint8_t)(r)) | ((uint32_t)(uint8_t)(g) << 8) | ((uint32_t)(uint8_t)(b) << 16)))
 
-/* A device context; software device contexts over memory bitmaps arrive with the drawing code. */
+/* A device context: a software one over the host's pixels (ZoPlatCreateMemoryDC, below). */
 typedef struct ZoPlatDC* HDC;
 
 /* A global memory block handed to the host. */
@@ -93,6 +93,122 @@ ZO_API size_t ZoPlatHeapLiveBlocks(void);
 ZO_API size_t ZoPlatHeapBlockSize(const void* block);
 ZO_API size_t ZoPlatMemLiveBlocks(void);
 ZO_API size_t ZoPlatGlobalLiveBlocks(void);
+
+/* ==== Software device contexts ============================================================
+ * Where Windows would hand the library a window's device context, a Linux host makes a
+ * memory device context over its own 32-bit pixels (ZoPlatCreateMemoryDC) and passes that.
+ * Pixels are 0x00RRGGBB values (blue in the lowest byte, as in a 32-bit Windows DIB); the
+ * raster operations change the 24 colour bits and leave the top byte as it was.
+ *
+ * The drawing calls below are the GDI subset the library draws with, under ZoPlat names so a
+ * host can draw on the same surfaces. They follow GDI's pixel conventions: a line covers its
+ * start pixel but not its end pixel; a rectangle covers left..right-1 and top..bottom-1, its
+ * pen lying inside that area. Lines and rectangles touch each pixel once, and every figure's
+ * pixels depend only on its arguments, so drawing the same figure twice with R2_XORPEN (or
+ * R2_NOT) restores every pixel. Coordinates are limited to +-2^27. Departures from GDI: the
+ * background mode is always transparent (the gaps of a dotted line are left alone), and a
+ * pen wider than 1 is always solid and lies inside a rectangle's edge.
+ *
+ * Pens and brushes are values that need no memory: creating them cannot fail and deleting
+ * them is optional. Regions are lists of rectangles in memory and must be deleted. A null or
+ * unknown device context draws nothing and the call returns 0. */
+typedef struct ZoPlatGdiObject* HGDIOBJ;
+typedef HGDIOBJ HPEN;
+typedef HGDIOBJ HBRUSH;
+typedef HGDIOBJ HRGN;
+
+/* Raster operations (SetROP2): the result for pen P and destination D, bit by bit. */
+#define R2_BLACK 1
+#define R2_NOTMERGEPEN 2
+#define R2_MASKNOTPEN 3
+#define R2_NOTCOPYPEN 4
+#define R2_MASKPENNOT 5
+#define R2_NOT 6
+#define R2_XORPEN 7
+#define R2_NOTMASKPEN 8
+#define R2_MASKPEN 9
+#define R2_NOTXORPEN 10
+#define R2_NOP 11
+#define R2_MERGENOTPEN 12
+#define R2_COPYPEN 13
+#define R2_MERGEPENNOT 14
+#define R2_MERGEPEN 15
+#define R2_WHITE 16
+
+/* Pen styles. Dashed and dotted patterns run on from one LineTo to the next until MoveToEx:
+ * dash 18 on 6 off, dot 3 on 3 off, dash-dot 9 6 3 6, dash-dot-dot 9 3 3 3 3 3 pixels. */
+#define PS_SOLID 0
+#define PS_DASH 1
+#define PS_DOT 2
+#define PS_DASHDOT 3
+#define PS_DASHDOTDOT 4
+#define PS_NULL 5
+
+/* Stock objects. */
+#define WHITE_BRUSH 0
+#define LTGRAY_BRUSH 1
+#define GRAY_BRUSH 2
+#define DKGRAY_BRUSH 3
+#define BLACK_BRUSH 4
+#define NULL_BRUSH 5
+#define HOLLOW_BRUSH NULL_BRUSH
+#define WHITE_PEN 6
+#define BLACK_PEN 7
+#define NULL_PEN 8
+
+/* Region combination modes and region kinds. */
+#define RGN_AND 1
+#define RGN_OR 2
+#define RGN_XOR 3
+#define RGN_DIFF 4
+#define RGN_COPY 5
+#define RGN_ERROR 0
+#define NULLREGION 1
+#define SIMPLEREGION 2
+#define COMPLEXREGION 3
+
+#define CLR_INVALID 0xFFFFFFFFu
+
+/* A device context drawing into width x height pixels, rows `stride` pixels apart (stride
+ * >= width). It starts with the black pen, the white brush, R2_COPYPEN, position (0, 0) and
+ * no clip region. Null for a null pixel pointer, a bad size, or a failed allocation. */
+ZO_API HDC ZoPlatCreateMemoryDC(uint32_t* pixels, int32_t width, int32_t height, int32_t stride);
+/* Releases the device context (not the pixels); 0 for a null or unknown one. */
+ZO_API uint32_t ZoPlatDeleteDC(HDC dc);
+
+/* Returns the previous raster operation; 0 for a bad device context or operation. */
+ZO_API int32_t ZoPlatSetROP2(HDC dc, int32_t rop);
+/* style PS_...; width 0 and 1 are one pixel, up to 3; null for a style or width out of range. */
+ZO_API HPEN ZoPlatCreatePen(int32_t style, int32_t width, COLORREF color);
+/* A stock pen or brush; null for an unknown index. */
+ZO_API HGDIOBJ ZoPlatGetStockObject(int32_t which);
+/* Selects a pen or a brush and returns the one it replaces; null for anything else. */
+ZO_API HGDIOBJ ZoPlatSelectObject(HDC dc, HGDIOBJ object);
+/* 1 after releasing a region, 1 for a pen or brush (nothing to release), 0 otherwise. */
+ZO_API uint32_t ZoPlatDeleteObject(HGDIOBJ object);
+
+ZO_API uint32_t ZoPlatRectangle(HDC dc, int32_t left, int32_t top, int32_t right, int32_t bottom);
+/* Sets the current position; previous (when non-null) receives the old one. */
+ZO_API uint32_t ZoPlatMoveToEx(HDC dc, int32_t x, int32_t y, POINT* previous);
+/* A line from the current position up to, not including, (x, y), which becomes current. */
+ZO_API uint32_t ZoPlatLineTo(HDC dc, int32_t x, int32_t y);
+/* Cubic curves from the current position; count is a multiple of 3 (control, control, end).
+ * Drawn as one figure whose last point is excluded, like a line's. */
+ZO_API uint32_t ZoPlatPolyBezierTo(HDC dc, const POINT* points, uint32_t count);
+/* Sets one pixel (through the clip region, with R2_COPYPEN regardless of the raster
+ * operation); returns the colour set, or CLR_INVALID when the pixel is outside. */
+ZO_API COLORREF ZoPlatSetPixel(HDC dc, int32_t x, int32_t y, COLORREF color);
+/* The pixel's colour, or CLR_INVALID outside the bitmap. */
+ZO_API COLORREF ZoPlatGetPixel(HDC dc, int32_t x, int32_t y);
+
+/* A rectangular region (right and bottom exclusive); null for a null rectangle or on failure. */
+ZO_API HRGN ZoPlatCreateRectRgnIndirect(const RECT* rect);
+/* destination = a (mode) b; b is ignored for RGN_COPY. Returns the destination's kind, or
+ * RGN_ERROR (destination unchanged) for a bad region or a failed allocation. */
+ZO_API int32_t ZoPlatCombineRgn(HRGN destination, HRGN a, HRGN b, int32_t mode);
+/* Clips all drawing to a copy of the region; null removes the clip. Returns the kind of the
+ * new clip region (SIMPLEREGION for none), or RGN_ERROR (clip unchanged). */
+ZO_API int32_t ZoPlatSelectClipRgn(HDC dc, HRGN region);
 
 #ifdef __cplusplus
 }

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds and runs every test twice: an optimised build (build/) and an AddressSanitizer +
-# UndefinedBehaviorSanitizer build (build-asan/). Installs missing packages first.
+# UndefinedBehaviorSanitizer build (build-asan/), then runs each libFuzzer target for a bounded
+# time (scripts/fuzz.sh, build-fuzz/). Installs missing packages first.
 # Stops at the first failure with a non-zero exit status.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
@@ -32,3 +33,6 @@ zo_configure build-asan \
 cmake --build build-asan -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir build-asan --output-on-failure -j "$jobs"
+
+echo "==> libFuzzer targets (build-fuzz/), each for a bounded time"
+scripts/fuzz.sh

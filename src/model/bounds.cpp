@@ -40,7 +40,8 @@ bool for_each_member(ZoPath* start, int mode, bool stopAfterAttachment, Fn&& fn)
       if ((start->flags & ZOF_TEXT_CHAR) == 0) return false;
       fn(start);
       if (has_attachment(start)) return true;
-      for (ZoPath* p = start->joinNext; p != nullptr && (p->flags & ZOF_TEXT_CHAR) == 0; p = p->joinNext) {
+      for (ZoPath* p = start->joinNext; p != nullptr && (p->flags & ZOF_TEXT_CHAR) == 0;
+           p = p->joinNext) {
         fn(p);
         if (has_attachment(p)) break;
       }
@@ -68,8 +69,9 @@ void frame_corners(const ZoPath* p, PointDB corners[4]) {
   double c = std::cos(angle), s = std::sin(angle);
   const PointDB unrotated[4] = {{x1, y1}, {x2, y1}, {x2, y2}, {x1, y2}};
   auto to16 = [](double v) {
-    return std::isfinite(v) && std::fabs(v) < 2147483648.0 ? static_cast<int16_t>(static_cast<int32_t>(v))
-                                                           : int16_t{0};
+    return std::isfinite(v) && std::fabs(v) < 2147483648.0
+               ? static_cast<int16_t>(static_cast<int32_t>(v))
+               : int16_t{0};
   };
   for (int i = 0; i < 4; ++i) {
     double x = (unrotated[i].x - cx) * c + (unrotated[i].y - cy) * s + cx;
@@ -158,7 +160,9 @@ bool integer_rect(ZoPath* p, int mode, double scale, bool margin, RECT* out) {
     };
     r = RECT{scaled(r.left), scaled(r.top), scaled(r.right), scaled(r.bottom)};
   }
-  if (margin) r = RECT{r.left - kMarginBefore, r.top - kMarginBefore, r.right + kMarginAfter, r.bottom + kMarginAfter};
+  if (margin)
+    r = RECT{r.left - kMarginBefore, r.top - kMarginBefore, r.right + kMarginAfter,
+             r.bottom + kMarginAfter};
   *out = r;
   return true;
 }
@@ -180,7 +184,8 @@ bool double_rect(ZoPath* p, int mode, double scale, bool margin, RectDB* out) {
   });
   if (!ok) return false;
   RectDB r{e.left, e.top, e.right, e.bottom};
-  if (!unit_scale(scale)) r = RectDB{r.left * scale, r.top * scale, r.right * scale, r.bottom * scale};
+  if (!unit_scale(scale))
+    r = RectDB{r.left * scale, r.top * scale, r.right * scale, r.bottom * scale};
   if (margin) r = RectDB{r.left - 5.0, r.top - 5.0, r.right + 6.0, r.bottom + 6.0};
   *out = r;
   return true;
@@ -203,7 +208,8 @@ bool shape_rect(ZoPath* p, int mode, double scale, RectDB* out) {
   });
   if (!ok) return false;
   RectDB r{e.left, e.top, e.right, e.bottom};
-  if (!unit_scale(scale)) r = RectDB{r.left * scale, r.top * scale, r.right * scale, r.bottom * scale};
+  if (!unit_scale(scale))
+    r = RectDB{r.left * scale, r.top * scale, r.right * scale, r.bottom * scale};
   *out = r;
   return true;
 }
@@ -247,7 +253,8 @@ ZO_API void ZoPathGetRect(ZoPath* path, uint32_t scale, RECT* out) {
   RECT r{10000, 10000, -10000, -10000};
   auto add = [&](double x, double y) {
     int32_t ix = static_cast<int32_t>(x), iy = static_cast<int32_t>(y);
-    r = RECT{std::min(r.left, ix), std::min(r.top, iy), std::max(r.right, ix), std::max(r.bottom, iy)};
+    r = RECT{std::min(r.left, ix), std::min(r.top, iy), std::max(r.right, ix),
+             std::max(r.bottom, iy)};
   };
   uint16_t marker = shape_marker(path);
   if (marker == PT_PARAM_PAIR) {
@@ -268,12 +275,17 @@ ZO_API void ZoPathGetRect(ZoPath* path, uint32_t scale, RECT* out) {
   *out = r;
 }
 
-ZO_API uint32_t ZoPathGetDoubleMiniMaxRect(ZoPath* path, uint32_t scale, RectDB* out, uint32_t join) {
-  return bounds::double_rect(path, join != 0 ? bounds::kJoin : bounds::kList, scale_of(scale), true, out) ? 1 : 0;
+ZO_API uint32_t ZoPathGetDoubleMiniMaxRect(ZoPath* path, uint32_t scale, RectDB* out,
+                                           uint32_t join) {
+  return bounds::double_rect(path, join != 0 ? bounds::kJoin : bounds::kList, scale_of(scale), true,
+                             out)
+             ? 1
+             : 0;
 }
 
 ZO_API uint32_t ZoPathGetDoubleRectNoMargin(ZoPath* path, RectDB* out, uint32_t join) {
-  return bounds::double_rect(path, join != 0 ? bounds::kJoin : bounds::kList, 1.0, false, out) ? 1 : 0;
+  return bounds::double_rect(path, join != 0 ? bounds::kJoin : bounds::kList, 1.0, false, out) ? 1
+                                                                                               : 0;
 }
 
 ZO_API uint32_t ZoPathGetDoubleShapeRectNoMargin(ZoPath* path, RectDB* out, uint32_t join) {
@@ -322,7 +334,8 @@ ZO_API ZoPath* ZoPathExtractSingleSubPath(ZoPath* list, uint32_t n) {
     ZO_REPORT_NO_MEMORY();
     return nullptr;
   }
-  copy->prev = copy->next = copy->joinPrev = copy->joinNext = copy->selPrev = copy->selNext = nullptr;
+  copy->prev = copy->next = copy->joinPrev = copy->joinNext = copy->selPrev = copy->selNext =
+      nullptr;
   copy->flags = 0;
   return copy;
 }

@@ -8,12 +8,12 @@ namespace zo::bounds {
 
 // Which subpaths take part, counted from the given one.
 enum Mode : int {
-  kList = 0,        // the path list to the tail (the double and shape rectangles stop after
-                    // a subpath with an attachment); also 2 and any unlisted value
-  kJoin = 1,        // the join chain, stopping after a subpath with an attachment
-  kSelection = 3,   // the selection chain while its members are selected
-  kTextChar = 5,    // one text character: the given subpath must start one
-  kSingle = 11,     // the given subpath only
+  kList = 0,       // the path list to the tail (the double and shape rectangles stop after
+                   // a subpath with an attachment); also 2 and any unlisted value
+  kJoin = 1,       // the join chain, stopping after a subpath with an attachment
+  kSelection = 3,  // the selection chain while its members are selected
+  kTextChar = 5,   // one text character: the given subpath must start one
+  kSingle = 11,    // the given subpath only
 };
 
 inline constexpr int kMarginBefore = 5;

@@ -148,7 +148,8 @@ ZO_API void ZoPathExchangeSubpathInTable(ZoPathTbl* table, ZoPath* oldPath, ZoPa
 }
 
 ZO_API ZoPath* ZoPathSeparateSelectedPathFromTable(ZoPathTbl* table) {
-  if (table == nullptr || table->groups[0].selected == nullptr || table->groups[0].first == nullptr) {
+  if (table == nullptr || table->groups[0].selected == nullptr ||
+      table->groups[0].first == nullptr) {
     return nullptr;
   }
   PathGroup& g = table->groups[0];

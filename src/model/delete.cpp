@@ -19,8 +19,12 @@ void remove_nodes(ZoPath* p, uint32_t at, uint32_t n) {
   p->count -= n;
 }
 
-void make_bezier_end(PathNode& node) { node.type = static_cast<uint16_t>((node.type & ~PT_LINETO) | PT_BEZIERTO); }
-void make_move(PathNode& node) { node.type = static_cast<uint16_t>((node.type & ~PT_KIND_MASK) | PT_MOVETO); }
+void make_bezier_end(PathNode& node) {
+  node.type = static_cast<uint16_t>((node.type & ~PT_LINETO) | PT_BEZIERTO);
+}
+void make_move(PathNode& node) {
+  node.type = static_cast<uint16_t>((node.type & ~PT_KIND_MASK) | PT_MOVETO);
+}
 
 // A selected curve end at the last node of a closed figure.
 bool remove_closing_curve_end(ZoPath* p, uint32_t k) {
@@ -59,7 +63,8 @@ void remove_selected_nodes(ZoPath* p) {
   for (uint32_t k = 0; k < p->count;) {
     uint32_t last = p->count - 1;
     uint16_t type = nodes[k].type & 0x8FFE;
-    uint16_t following = k < last ? kind_of(nodes[k + 1].type) : (closed && p->count > 1 ? kind_of(nodes[1].type) : 0);
+    uint16_t following = k < last ? kind_of(nodes[k + 1].type)
+                                  : (closed && p->count > 1 ? kind_of(nodes[1].type) : 0);
     bool removed = false;
     if (type == (PT_SELECTED | PT_LINETO)) {
       if (k == last && closed && k >= 1) {
@@ -104,7 +109,8 @@ uint32_t delete_selection(ZoPathTbl* table, CoordStruct* view, RECT* out) {
   ZoPath* head = selection_head(selected);
   RECT changed{0, 0, 0, 0};
   if (view->lpDB != nullptr) {
-    for (ZoPath* p = head; p != nullptr; p = p->selNext) display::outline_pass(view, p, display::kModeHide, &changed);
+    for (ZoPath* p = head; p != nullptr; p = p->selNext)
+      display::outline_pass(view, p, display::kModeHide, &changed);
   }
   if (out != nullptr) {
     *out = changed;
@@ -129,7 +135,8 @@ uint32_t delete_selection(ZoPathTbl* table, CoordStruct* view, RECT* out) {
       removed = p;
     } else {
       if (p->joinPrev != nullptr && is_selected(p->joinPrev)) p->joinPrev = nullptr;
-      if (!has_attachment(p) && p->joinNext != nullptr && is_selected(p->joinNext)) p->joinNext = nullptr;
+      if (!has_attachment(p) && p->joinNext != nullptr && is_selected(p->joinNext))
+        p->joinNext = nullptr;
       p->prev = keptTail;
       p->next = nullptr;
       if (keptTail != nullptr) keptTail->next = p;

@@ -43,7 +43,9 @@ void release_copies(std::vector<ZoPath*>& copies) {
 // the low bit (records are 16-byte aligned): a chain link is translated to the copy at the
 // same position with one read, and a link to a record outside the list is recognised
 // because its prev slot carries no tag. Nothing is allocated while the slots are borrowed.
-ZoPath* tagged(ZoPath* copy) { return reinterpret_cast<ZoPath*>(reinterpret_cast<uintptr_t>(copy) | 1u); }
+ZoPath* tagged(ZoPath* copy) {
+  return reinterpret_cast<ZoPath*>(reinterpret_cast<uintptr_t>(copy) | 1u);
+}
 ZoPath* copy_of(const ZoPath* source) {
   if (source == nullptr) return nullptr;
   auto bits = reinterpret_cast<uintptr_t>(source->prev);
@@ -62,7 +64,8 @@ void connect_selection(ZoPath* a, ZoPath* b) {
 // Follows a chain of source records from `start` (by `next`), linking their copies into the
 // same chain. Bounded by the list length, so a cyclic chain cannot hang the copy.
 template <typename Next, typename Connect>
-void copy_chain(const ZoPath* start, size_t limit, Next next, Connect connect, bool stopAtAttachment) {
+void copy_chain(const ZoPath* start, size_t limit, Next next, Connect connect,
+                bool stopAtAttachment) {
   ZoPath* at = copy_of(start);
   for (const ZoPath* s = start; limit-- > 0;) {
     if (stopAtAttachment && has_attachment(s)) return;
@@ -107,12 +110,14 @@ uint32_t duplicate_list(ZoPath* list, ZoPath** out) {
   for (size_t i = 0; i < sources.size(); ++i) sources[i]->prev = tagged(copies[i]);
   for (const ZoPath* s : sources) {
     if (!has_attachment(s) && s->joinNext != nullptr && s->joinPrev == nullptr) {
-      copy_chain(s, sources.size(), [](const ZoPath* p) { return p->joinNext; }, connect_join, true);
+      copy_chain(
+          s, sources.size(), [](const ZoPath* p) { return p->joinNext; }, connect_join, true);
     }
   }
   for (const ZoPath* s : sources) {
     if (s->selNext != nullptr && s->selPrev == nullptr) {
-      copy_chain(s, sources.size(), [](const ZoPath* p) { return p->selNext; }, connect_selection, false);
+      copy_chain(
+          s, sources.size(), [](const ZoPath* p) { return p->selNext; }, connect_selection, false);
       break;  // one selection chain per list
     }
   }

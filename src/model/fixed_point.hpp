@@ -41,8 +41,9 @@ inline Ptfx ptfx_midpoint(Ptfx a, Ptfx b) {
 }
 // (a + 2b) / 3 truncated toward zero.
 inline Ptfx ptfx_one_third(Ptfx a, Ptfx b) {
-  return Ptfx{static_cast<int32_t>((static_cast<int64_t>(a.x) + 2 * static_cast<int64_t>(b.x)) / 3),
-              static_cast<int32_t>((static_cast<int64_t>(a.y) + 2 * static_cast<int64_t>(b.y)) / 3)};
+  return Ptfx{
+      static_cast<int32_t>((static_cast<int64_t>(a.x) + 2 * static_cast<int64_t>(b.x)) / 3),
+      static_cast<int32_t>((static_cast<int64_t>(a.y) + 2 * static_cast<int64_t>(b.y)) / 3)};
 }
 
 }  // namespace zo

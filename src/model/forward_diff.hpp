@@ -14,10 +14,13 @@ namespace zo {
 struct StepLimits {
   double high;  // halve while |step| on x or y exceeds this
   double low;   // double while |step| on x and y stays below this
+  // The step that reaches (or would pass) t = 1 lands exactly on p3, so consecutive curves
+  // and the segments after them meet without a rounding gap.
+  bool landOnEnd = false;
 };
 
 // Calls visit(PointDB) for each point reached after p0, ending with the point at t = 1
-// (equal to p3 up to rounding; callers that need p3 exactly use it themselves).
+// (equal to p3 up to rounding unless limits.landOnEnd asks for p3 itself).
 template <typename Visit>
 void forward_difference_cubic(PointDB p0, PointDB p1, PointDB p2, PointDB p3, StepLimits limits,
                               Visit&& visit) {
@@ -48,7 +51,7 @@ void forward_difference_cubic(PointDB p0, PointDB p1, PointDB p2, PointDB p3, St
       d3 = PointDB{8.0 * d3.x, 8.0 * d3.y};
       step *= 2;
     }
-    point = PointDB{point.x + d1.x, point.y + d1.y};
+    point = limits.landOnEnd && t + step >= kOne ? p3 : PointDB{point.x + d1.x, point.y + d1.y};
     d1 = PointDB{d1.x + d2.x, d1.y + d2.y};
     d2 = PointDB{d2.x + d3.x, d2.y + d3.y};
     t += step;

@@ -44,8 +44,10 @@ ZO_API uint32_t ZoPathMovePathsByPtfx(ZoPath* path, Ptfx offset) {
 }
 
 ZO_API uint32_t ZoPathMovePaths(ZoPath* path, const CoordStruct* view, POINT offset) {
-  if (path == nullptr || view == nullptr || !(view->zoom > 0.0) || !std::isfinite(view->zoom)) return 0;
-  return ZoPathMovePathsByPtfx(path, Ptfx{db_to_fix(offset.x / view->zoom), db_to_fix(offset.y / view->zoom)});
+  if (path == nullptr || view == nullptr || !(view->zoom > 0.0) || !std::isfinite(view->zoom))
+    return 0;
+  return ZoPathMovePathsByPtfx(
+      path, Ptfx{db_to_fix(offset.x / view->zoom), db_to_fix(offset.y / view->zoom)});
 }
 
 }  // extern "C"

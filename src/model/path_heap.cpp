@@ -43,6 +43,12 @@ ZoPath* record_resize(ZoPath* p, uint32_t capacity) {
 
 bool is_live_record(const void* p) { return plat::heap_owns(g_pathHeap, p); }
 
+void* path_heap_block_alloc(size_t bytes) { return plat::heap_alloc(g_pathHeap, bytes, true); }
+void* path_heap_block_realloc(void* block, size_t bytes) {
+  return plat::heap_realloc(g_pathHeap, block, bytes);
+}
+void path_heap_block_free(void* block) { plat::heap_free(g_pathHeap, block); }
+
 bool record_release(ZoPath* p) {
   if (!is_live_record(p)) return false;
   if (has_attachment(p)) outline_info_delete(attachment_of(p));
@@ -64,7 +70,8 @@ PathNode* node_reserve(ZoPath** path, uint32_t n) {
   uint64_t wanted = uint64_t{p->count} + n;
   if (wanted > UINT32_MAX / kNodeBytes) return nullptr;
   if (wanted > record_capacity(p)) {
-    uint32_t capacity = static_cast<uint32_t>((wanted + kNodeGrowth - 1) / kNodeGrowth * kNodeGrowth);
+    uint32_t capacity =
+        static_cast<uint32_t>((wanted + kNodeGrowth - 1) / kNodeGrowth * kNodeGrowth);
     ZoPath* grown = record_resize(p, std::max(capacity, kNodeGrowth));
     if (grown == nullptr) return nullptr;
     *path = p = grown;
@@ -144,7 +151,9 @@ ZO_API uint32_t ZoPathPurge(ZoPath** path) {
   return 1;
 }
 
-ZO_API uint32_t ZoPathDeletePtr(ZoPath* path, uint32_t /*unused*/) { return record_release(path) ? 1 : 0; }
+ZO_API uint32_t ZoPathDeletePtr(ZoPath* path, uint32_t /*unused*/) {
+  return record_release(path) ? 1 : 0;
+}
 
 ZO_API uint32_t ZoPathDeletePtrSingle(ZoPath* path) { return record_release(path) ? 1 : 0; }
 
@@ -162,7 +171,9 @@ ZO_API ZoPath* ZoPathR2VToZoPath(int32_t n, const ZoPathR2VPoint* points) {
   p->count = m;
   p->flags = ZOF_SELECTED;
   PathNode* nodes = nodes_of(p);
-  auto node_type = [](uint32_t t) -> uint16_t { return t == PT_BEZIERTO ? PT_BEZIERTO : static_cast<uint16_t>(t); };
+  auto node_type = [](uint32_t t) -> uint16_t {
+    return t == PT_BEZIERTO ? PT_BEZIERTO : static_cast<uint16_t>(t);
+  };
   for (int32_t i = 0; i < n; ++i) {
     nodes[i].pt = Ptfx{db_to_fix(points[i].x), db_to_fix(points[i].y)};
     nodes[i].type = node_type(points[i].type);

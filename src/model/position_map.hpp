@@ -36,7 +36,8 @@ class PositionMap {
   };
   size_t index(const ZoPath* p) const {
     // Fibonacci hashing: the high bits of the product spread aligned addresses evenly.
-    size_t i = static_cast<size_t>((reinterpret_cast<uintptr_t>(p) * 0x9E3779B97F4A7C15ULL) >> shift_);
+    size_t i =
+        static_cast<size_t>((reinterpret_cast<uintptr_t>(p) * 0x9E3779B97F4A7C15ULL) >> shift_);
     size_t mask = slots_.size() - 1;
     while (slots_[i].key != nullptr && slots_[i].key != p) i = (i + 1) & mask;
     return i;

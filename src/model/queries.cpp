@@ -83,7 +83,8 @@ ZO_API uint32_t ZoPathDeComposeSubpath(ZoPath* path, PointDB* points) {
   if (path == nullptr) return 0;
   if (points != nullptr) {
     const PathNode* nodes = nodes_of(path);
-    for (uint32_t i = 0; i < path->count; ++i) points[i] = PointDB{FixToDb(nodes[i].pt.x), FixToDb(nodes[i].pt.y)};
+    for (uint32_t i = 0; i < path->count; ++i)
+      points[i] = PointDB{FixToDb(nodes[i].pt.x), FixToDb(nodes[i].pt.y)};
   }
   return path->count;
 }
@@ -116,7 +117,8 @@ ZO_API uint32_t ZoPathGetCS(ZoPath* list) {
 
 ZO_API uint32_t ZoPathIsSingleOpenPath(ZoPath* path) {
   if (path == nullptr) return 0;
-  return path->prev == nullptr && path->next == nullptr && path->count > 0 && !is_closed(path) ? 1 : 0;
+  return path->prev == nullptr && path->next == nullptr && path->count > 0 && !is_closed(path) ? 1
+                                                                                               : 0;
 }
 
 ZO_API int32_t ZoPathIsSimplestSubpath(ZoPath* path) {
@@ -126,7 +128,8 @@ ZO_API int32_t ZoPathIsSimplestSubpath(ZoPath* path) {
 }
 
 ZO_API uint32_t ZoPathSelectedPointsCanBeDelete(ZoPath* path) {
-  if (path == nullptr || !is_selected(path) || (path->flags & (ZOF_ENVELOPE_H | ZOF_ENVELOPE_V)) != 0) {
+  if (path == nullptr || !is_selected(path) ||
+      (path->flags & (ZOF_ENVELOPE_H | ZOF_ENVELOPE_V)) != 0) {
     return 0;
   }
   if (!is_closed(path)) return open_points_can_be_deleted(path) ? 1 : 0;
@@ -146,7 +149,8 @@ ZO_API uint32_t ZoPathSelectedSegmentCanBeConverted(ZoPath* path) {
     case 1:
       return 1;
     case 0:
-      return (!is_closed(path) && path->count == 4) || (is_closed(path) && path->count == 7) ? 1 : 0;
+      return (!is_closed(path) && path->count == 4) || (is_closed(path) && path->count == 7) ? 1
+                                                                                             : 0;
     default:
       return 0;
   }

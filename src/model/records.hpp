@@ -38,7 +38,9 @@ inline const PathNode* nodes_of(const ZoPath* p) {
   return reinterpret_cast<const PathNode*>(reinterpret_cast<const char*>(p) + kNodeOffset);
 }
 
-inline constexpr size_t record_bytes(size_t capacity) { return (capacity + kHeaderNodes) * kNodeBytes; }
+inline constexpr size_t record_bytes(size_t capacity) {
+  return (capacity + kHeaderNodes) * kNodeBytes;
+}
 
 inline uint16_t kind_of(uint16_t type) { return type & PT_KIND_MASK; }
 inline bool is_line(uint16_t type) { return kind_of(type) == PT_LINETO; }
@@ -86,6 +88,11 @@ bool record_release(ZoPath* p);
 // Releases every record of the list from p along next.
 void release_list(ZoPath* p);
 bool is_live_record(const void* p);
+
+// Scratch blocks of the path heap that are not records (the rasteriser's crossing lists).
+void* path_heap_block_alloc(size_t bytes);  // zero-filled; null on failure
+void* path_heap_block_realloc(void* block, size_t bytes);  // null on failure (block stays)
+void path_heap_block_free(void* block);
 
 // Makes room for n more nodes, raises count by n and returns the first new node; may move
 // the record (stored back). Null on failure with the record and count unchanged.

@@ -14,7 +14,9 @@ namespace {
 
 constexpr uint32_t kShown = 0x10000;
 
-PathGroup& current_group(ZoPathTbl* t) { return t->groups[std::min(t->curGroup, t->groupCount - 1)]; }
+PathGroup& current_group(ZoPathTbl* t) {
+  return t->groups[std::min(t->curGroup, t->groupCount - 1)];
+}
 
 ZoPath* first_selected(ZoPath* head) {
   for (ZoPath* p = head; p != nullptr; p = p->next) {
@@ -120,7 +122,8 @@ ZO_API uint32_t ZoPathAddPathGroup(ZoPathTbl** table, ZoPath* list, const char* 
     uint8_t* buffer = nullptr;
     size_t width = static_cast<size_t>(std::max(window.right, 0));
     size_t height = static_cast<size_t>(std::max(window.bottom, 0));
-    if (t != nullptr && view != nullptr) buffer = static_cast<uint8_t*>(plat::mem_alloc(width * height, plat::kZeroFill));
+    if (t != nullptr && view != nullptr)
+      buffer = static_cast<uint8_t*>(plat::mem_alloc(width * height, plat::kZeroFill));
     if (t == nullptr || (view != nullptr && buffer == nullptr)) {
       if (t != nullptr) table_release(t);
       ZO_REPORT_NO_MEMORY();

@@ -44,10 +44,12 @@ HGLOBAL global_alloc(uint32_t flags, size_t size) {
   if (size > SIZE_MAX / 2 || allocation_fails() || !handles.reserve_one()) return nullptr;
   bool zero = (flags & GMEM_ZEROINIT) != 0;
   if (!movable) {
-    void* raw = zero ? std::calloc(1, sizeof(ZoPlatGlobal) + size) : std::malloc(sizeof(ZoPlatGlobal) + size);
+    void* raw = zero ? std::calloc(1, sizeof(ZoPlatGlobal) + size)
+                     : std::malloc(sizeof(ZoPlatGlobal) + size);
     if (raw == nullptr) return nullptr;
     auto* rec = static_cast<ZoPlatGlobal*>(raw);
-    *rec = ZoPlatGlobal{static_cast<char*>(raw) + sizeof(ZoPlatGlobal), size, flags & ~GMEM_MOVEABLE, 0};
+    *rec = ZoPlatGlobal{static_cast<char*>(raw) + sizeof(ZoPlatGlobal), size,
+                        flags & ~GMEM_MOVEABLE, 0};
     handles.insert(rec->data);
     return static_cast<HGLOBAL>(rec->data);
   }
@@ -123,7 +125,9 @@ size_t global_live_blocks() { return g_fixed.size() + g_movable.size(); }
 
 extern "C" {
 
-ZO_API HGLOBAL ZoPlatGlobalAlloc(uint32_t flags, size_t size) { return zo::plat::global_alloc(flags, size); }
+ZO_API HGLOBAL ZoPlatGlobalAlloc(uint32_t flags, size_t size) {
+  return zo::plat::global_alloc(flags, size);
+}
 ZO_API void* ZoPlatGlobalLock(HGLOBAL block) { return zo::plat::global_lock(block); }
 ZO_API int32_t ZoPlatGlobalUnlock(HGLOBAL block) { return zo::plat::global_unlock(block); }
 ZO_API size_t ZoPlatGlobalSize(HGLOBAL block) { return zo::plat::global_size(block); }

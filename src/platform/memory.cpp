@@ -27,11 +27,14 @@ BlockPrefix* prefix_of(const void* block) {
   return reinterpret_cast<BlockPrefix*>(const_cast<char*>(static_cast<const char*>(block)) -
                                         sizeof(BlockPrefix));
 }
-void* payload_of(BlockPrefix* prefix) { return reinterpret_cast<char*>(prefix) + sizeof(BlockPrefix); }
+void* payload_of(BlockPrefix* prefix) {
+  return reinterpret_cast<char*>(prefix) + sizeof(BlockPrefix);
+}
 
 BlockPrefix* raw_alloc(size_t size, bool zero) {
   if (size > SIZE_MAX / 2) return nullptr;
-  void* raw = zero ? std::calloc(1, sizeof(BlockPrefix) + size) : std::malloc(sizeof(BlockPrefix) + size);
+  void* raw =
+      zero ? std::calloc(1, sizeof(BlockPrefix) + size) : std::malloc(sizeof(BlockPrefix) + size);
   auto* prefix = static_cast<BlockPrefix*>(raw);
   if (prefix != nullptr) prefix->size = size;
   return prefix;
@@ -85,7 +88,8 @@ void* heap_realloc(Heap* heap, void* block, size_t size) {
   if (allocation_fails()) return nullptr;
   // Make sure the set can take the new address before the old one is given up.
   if (!heap->blocks.reserve_one()) return nullptr;
-  auto* prefix = static_cast<BlockPrefix*>(std::realloc(prefix_of(block), sizeof(BlockPrefix) + size));
+  auto* prefix =
+      static_cast<BlockPrefix*>(std::realloc(prefix_of(block), sizeof(BlockPrefix) + size));
   if (prefix == nullptr) return nullptr;
   prefix->size = size;
   void* moved = payload_of(prefix);
@@ -134,11 +138,13 @@ void* mem_realloc(void* block, size_t size, uint32_t flags) {
   if (block == nullptr) return mem_alloc(size, flags);
   size_t old = mem_size(block);
   if (old == SIZE_MAX || size > SIZE_MAX / 2 || allocation_fails()) return nullptr;
-  auto* prefix = static_cast<BlockPrefix*>(std::realloc(prefix_of(block), sizeof(BlockPrefix) + size));
+  auto* prefix =
+      static_cast<BlockPrefix*>(std::realloc(prefix_of(block), sizeof(BlockPrefix) + size));
   if (prefix == nullptr) return nullptr;
   prefix->size = size;
   void* moved = payload_of(prefix);
-  if ((flags & kZeroFill) != 0 && size > old) std::memset(static_cast<char*>(moved) + old, 0, size - old);
+  if ((flags & kZeroFill) != 0 && size > old)
+    std::memset(static_cast<char*>(moved) + old, 0, size - old);
   return moved;
 }
 
@@ -165,7 +171,9 @@ extern "C" {
 
 ZO_API void ZoPlatFailAllocation(uint32_t n) { zo::plat::g_failCountdown = n; }
 
-ZO_API uint32_t ZoPlatAllocationFailurePending(void) { return zo::plat::g_failCountdown != 0 ? 1u : 0u; }
+ZO_API uint32_t ZoPlatAllocationFailurePending(void) {
+  return zo::plat::g_failCountdown != 0 ? 1u : 0u;
+}
 
 ZO_API size_t ZoPlatMemLiveBlocks(void) { return zo::plat::mem_live_blocks(); }
 

@@ -37,7 +37,8 @@ class PointerSet {
       for (unsigned w = 0; w < kWords; ++w) {
         for (uint64_t bits = page.bits[w]; bits != 0; bits &= bits - 1) {
           unsigned slot = w * 64 + static_cast<unsigned>(__builtin_ctzll(bits));
-          fn(reinterpret_cast<void*>((page.number << kPageShift) | (uintptr_t{slot} << kGrainShift)));
+          fn(reinterpret_cast<void*>((page.number << kPageShift) |
+                                     (uintptr_t{slot} << kGrainShift)));
         }
       }
     }

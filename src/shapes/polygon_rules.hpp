@@ -8,7 +8,9 @@ namespace zo::polygon {
 
 inline constexpr uint32_t kSideStyleMask = 0xE000;
 
-inline bool is_polygon(const ZoPath* p) { return (p->flags & (ZOF_POLY_STYLE1 | ZOF_POLY_STYLE2)) != 0; }
+inline bool is_polygon(const ZoPath* p) {
+  return (p->flags & (ZOF_POLY_STYLE1 | ZOF_POLY_STYLE2)) != 0;
+}
 inline uint32_t side_count(const ZoPath* p) { return (p->flags >> 5) & 0x3F; }
 
 // Node editing makes the sides irregular: the side style goes, count and style stay.

@@ -11,8 +11,8 @@ using namespace zo;
 namespace {
 
 // Records the view a display buffer was made for.
-void describe_buffer(ZoPathTbl* table, uint32_t width, uint32_t height, int32_t scrollX, int32_t scrollY,
-                     double zoom) {
+void describe_buffer(ZoPathTbl* table, uint32_t width, uint32_t height, int32_t scrollX,
+                     int32_t scrollY, double zoom) {
   table->dbDesc.width = width;
   table->dbDesc.height = height;
   table->dbDesc.scrollX = scrollX;
@@ -20,12 +20,14 @@ void describe_buffer(ZoPathTbl* table, uint32_t width, uint32_t height, int32_t 
   table->dbDesc.zoom = zoom;
 }
 
-uint32_t extent(int32_t low, int32_t high) { return high > low ? static_cast<uint32_t>(int64_t{high} - low) : 0; }
+uint32_t extent(int32_t low, int32_t high) {
+  return high > low ? static_cast<uint32_t>(int64_t{high} - low) : 0;
+}
 
 // Fills (allocating when *view is null) a view record, giving the table a display buffer
 // when it has none or when `fresh` asks for a new one. Nothing changes on failure.
-uint32_t make_view(const RECT* window, int32_t scrollX, int32_t scrollY, double zoom, uint32_t extra,
-                   bool fresh, ZoPathTbl* table, CoordStruct** view) {
+uint32_t make_view(const RECT* window, int32_t scrollX, int32_t scrollY, double zoom,
+                   uint32_t extra, bool fresh, ZoPathTbl* table, CoordStruct** view) {
   if (window == nullptr || view == nullptr) return 0;
   uint32_t width = extent(window->left, window->right);
   uint32_t height = extent(window->top, window->bottom);
@@ -73,8 +75,9 @@ ZO_API uint32_t ZoPathCoordStruct(const RECT* window, int32_t scrollX, int32_t s
   return make_view(window, scrollX, scrollY, zoom, 0, false, table, view);
 }
 
-ZO_API uint32_t ZoPathNewCoordStruct(const RECT* window, int32_t scrollX, int32_t scrollY, double zoom,
-                                     uint32_t extra, ZoPathTbl* table, CoordStruct** view) {
+ZO_API uint32_t ZoPathNewCoordStruct(const RECT* window, int32_t scrollX, int32_t scrollY,
+                                     double zoom, uint32_t extra, ZoPathTbl* table,
+                                     CoordStruct** view) {
   if (table == nullptr) return 0;
   return make_view(window, scrollX, scrollY, zoom, extra, true, table, view);
 }

@@ -213,6 +213,103 @@ std::vector<SweepCase> sweep_cases() {
                                        ZoPathTblDelete(doc->table);
                                      }};
                    }});
+  cases.push_back({"ZoPathBufAlloc", true, [] {
+                     auto out = std::make_shared<uint8_t*>(nullptr);
+                     return Scenario{[out] { return (*out = ZoPathBufAlloc(8, 33, 17)) != nullptr; },
+                                     [] { return std::string(); }, [out] { ZoPathBufFree(*out); }};
+                   }});
+  cases.push_back({"ZoPathBufDuplicate", true, [] {
+                     auto source = std::make_shared<uint8_t*>(ZoPathBufAlloc(24, 5, 4));
+                     auto out = std::make_shared<uint8_t*>(nullptr);
+                     return Scenario{[=] { return (*out = ZoPathBufDuplicate(0, *source)) != nullptr; },
+                                     [=] { return std::string(reinterpret_cast<char*>(*source), 60); },
+                                     [=] {
+                                       ZoPathBufFree(*out);
+                                       ZoPathBufFree(*source);
+                                     }};
+                   }});
+  // The outline modes allocate only the outputs: every failure fails the call. (A failure
+  // inside a fill only ends the fill early; the rasteriser tests cover that.)
+  for (uint32_t format : {8u, 4u, 16u}) {
+    cases.push_back({"ZoPathToBuf outline", true, [format] {
+                       // 25 small selected triangles: the output arrays grow once.
+                       ZoPath* list = nullptr;
+                       ZoPath* last = nullptr;
+                       for (int i = 0; i < 25; ++i) {
+                         ZoPath* p = ZoPathCreate();
+                         for (int k = 0; k < 3; ++k) {
+                           Ptfx pt{(i * 4 + (k == 1 ? 3 : 0)) << 16, (k == 2 ? 3 : 0) << 16};
+                           ZoPathAddPoint(&p, &pt, k == 0 ? PT_MOVETO : PT_LINETO | (k == 2 ? PT_CLOSEFIGURE : 0));
+                         }
+                         p->flags = ZOF_SELECTED;
+                         if (last != nullptr) last->next = last->selNext = p, p->prev = p->selPrev = last;
+                         else list = p;
+                         last = p;
+                       }
+                       auto head = std::make_shared<ZoPath*>(list);
+                       auto rects = std::make_shared<RECT*>(nullptr);
+                       auto buffers = std::make_shared<uint8_t**>(nullptr);
+                       auto n = std::make_shared<uint32_t>(0);
+                       return Scenario{[=] {
+                                         *n = ZoPathToBuf(*head, format, 0, 1, 1, 3 * 65536,
+                                                          rects.get(), buffers.get(), 2);
+                                         EXPECT_EQ(*n == 0, *rects == nullptr);
+                                         return *n != 0;
+                                       },
+                                       [=] { return snapshot_list(*head); },
+                                       [=] {
+                                         for (uint32_t i = 0; i < *n; ++i) ZoPathBufFree((*buffers)[i]);
+                                         if (*n != 0) {
+                                           ZoPlatGlobalFree(reinterpret_cast<HGLOBAL>(*rects));
+                                           ZoPlatGlobalFree(reinterpret_cast<HGLOBAL>(*buffers));
+                                         }
+                                         release_list(*head);
+                                       }};
+                     }});
+  }
+  cases.push_back({"ZoPathCropDB", true, [] {
+                     auto doc = std::make_shared<Document>(41);
+                     return Scenario{[=] { return ZoPathCropDB(doc->table, 100, 50) == 1; },
+                                     [=] {
+                                       const uint8_t* b = doc->table->lpDB;
+                                       return snapshot_table(doc->table) +
+                                              std::string(b, b + 320 * 200);
+                                     },
+                                     [=] { ZoPathTblDelete(doc->table); }};
+                   }});
+  cases.push_back({"ZoPlatCreateMemoryDC", false, [] {
+                     auto pixels = std::make_shared<std::vector<uint32_t>>(64);
+                     auto dc = std::make_shared<HDC>(nullptr);
+                     return Scenario{[=] {
+                                       return (*dc = ZoPlatCreateMemoryDC(pixels->data(), 8, 8, 8)) !=
+                                              nullptr;
+                                     },
+                                     [] { return std::string(); }, [=] { ZoPlatDeleteDC(*dc); }};
+                   }});
+  cases.push_back({"ZoPlatCreateRectRgnIndirect", false, [] {
+                     auto rgn = std::make_shared<HRGN>(nullptr);
+                     return Scenario{[=] {
+                                       RECT r{1, 2, 30, 40};
+                                       return (*rgn = ZoPlatCreateRectRgnIndirect(&r)) != nullptr;
+                                     },
+                                     [] { return std::string(); }, [=] { ZoPlatDeleteObject(*rgn); }};
+                   }});
+  cases.push_back({"ZoPlatCombineRgn and ZoPlatSelectClipRgn", false, [] {
+                     auto pixels = std::make_shared<std::vector<uint32_t>>(64);
+                     HDC dc = ZoPlatCreateMemoryDC(pixels->data(), 8, 8, 8);
+                     RECT a{0, 0, 6, 6}, b{3, 3, 8, 8};
+                     HRGN ra = ZoPlatCreateRectRgnIndirect(&a), rb = ZoPlatCreateRectRgnIndirect(&b);
+                     return Scenario{[=] {
+                                       return ZoPlatCombineRgn(ra, ra, rb, RGN_XOR) == COMPLEXREGION &&
+                                              ZoPlatSelectClipRgn(dc, ra) == COMPLEXREGION;
+                                     },
+                                     [] { return std::string(); },
+                                     [=] {
+                                       ZoPlatDeleteObject(ra);
+                                       ZoPlatDeleteObject(rb);
+                                       ZoPlatDeleteDC(dc);
+                                     }};
+                   }});
   return cases;
 }
 

@@ -21,7 +21,10 @@ std::string chain(const std::vector<ZoPath*>& order, Link next, Link prev) {
   };
   std::string s;
   for (ZoPath* p : order) {
-    if (p->*next != nullptr) s += (s.empty() ? "" : " ") + pos(p) + ">" + pos(p->*next);
+    if (p->*next != nullptr) {
+      if (!s.empty()) s += ' ';
+      s += pos(p) + ">" + pos(p->*next);
+    }
     EXPECT_TRUE(p->*next == nullptr || (p->*next)->*prev == p);
     EXPECT_TRUE(p->*prev == nullptr || (p->*prev)->*next == p);
   }

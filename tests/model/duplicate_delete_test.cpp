@@ -127,6 +127,7 @@ TEST_F(DuplicateDeleteTest, DuplicatingTheSelectionAppendsMovedCopiesThatBecomeT
       }
       EXPECT_EQ(actual, expected) << "round " << round;
       EXPECT_EQ(t->groups[0].selected, all[n]);
+      EXPECT_EQ(members(all.back()), all);  // prev links mirror next links
     }
     ZoPathTblDelete(t);
   }

@@ -1,0 +1,410 @@
+// zopath: the library's capabilities as commands working on files.
+//   zopath render PATHFILE -o OUT.png [options]   fill paths into masks and write a PNG
+//   zopath demo OUTDIR                            write a gallery (HTML + PNG) of sample shapes
+#include <bit>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "Zo32path.h"
+#include "boolean/import_text.hpp"
+#include "png_writer.hpp"
+
+namespace {
+
+using zopath::Image;
+
+const char* kMainHelp =
+    "usage: zopath COMMAND [ARGS]\n"
+    "\n"
+    "Commands:\n"
+    "  render PATHFILE -o OUT.png [options]  fill the paths of a path text file into masks\n"
+    "  demo OUTDIR                           write a gallery of sample shapes in every mode\n"
+    "  help [COMMAND]                        show help\n"
+    "\n"
+    "Run 'zopath COMMAND --help' for the options of a command.\n";
+
+const char* kRenderHelp =
+    "usage: zopath render PATHFILE -o OUT.png [options]\n"
+    "\n"
+    "Reads subpaths from PATHFILE (the path import text: a header line 'COUNT JOIN' followed\n"
+    "by COUNT node records 'X Y TYPE'; '%' starts a comment line, '/*' and '*/' lines enclose\n"
+    "comments), renders every object with ZoPathToBuf and writes the masks, placed at their\n"
+    "rectangles, as one grey PNG: black is full coverage, white none.\n"
+    "\n"
+    "Options (each maps to one ZoPathToBuf argument):\n"
+    "  -o, --output FILE     the PNG to write (required)\n"
+    "  --format N            4: 32-bit sub-sample masks, 16: super-sampling by the scale,\n"
+    "                        8 (default): 8-bit masks\n"
+    "  --fill-rule RULE      winding (0, default) or evenodd (1)\n"
+    "  --aa MODE             0 bilevel, 1 anti-aliased with 16 sample rows (default),\n"
+    "                        2 with gain, 3 with sharpening, 999 with 4 sample rows\n"
+    "  --mode N              0 fill (default), 3 outline the whole group, other: outline\n"
+    "  --scale S             render scale (default 1.0; passed as 16.16)\n"
+    "  --margin N            widen every rectangle by |N| pixels (default 0)\n"
+    "  --inverse             white shapes on black (the mask bytes themselves)\n";
+
+const char* kDemoHelp =
+    "usage: zopath demo OUTDIR\n"
+    "\n"
+    "Writes OUTDIR/index.html with PNG renderings of sample shapes (a star, a ring, a glyph-\n"
+    "like letter, a self-intersecting polygon, thin lines) in every anti-aliasing mode, both\n"
+    "fill rules, 32-bit masks, super-sampling and the outline pass, and the path text files\n"
+    "they were read from. Open index.html in a browser.\n";
+
+int fail(const std::string& message) {
+  std::fprintf(stderr, "zopath: %s\n", message.c_str());
+  return 1;
+}
+
+bool read_file(const std::string& path, std::string* text) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  text->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  return true;
+}
+
+struct RenderOptions {
+  uint32_t format = 8;
+  uint32_t fillRule = 0;
+  uint32_t aaMode = 1;
+  uint32_t mode = 0;
+  double scale = 1.0;
+  int32_t margin = 0;
+  bool inverse = false;
+};
+
+void release_list(ZoPath* head) {
+  while (head != nullptr) {
+    ZoPath* next = head->next;
+    ZoPathDeletePtrSingle(head);
+    head = next;
+  }
+}
+
+// Coverage 0..255 of one mask pixel; 32-bit masks count their inside bits.
+uint8_t coverage_at(const uint8_t* mask, uint32_t bits, uint32_t width, uint32_t x, uint32_t y) {
+  if (bits != 32) return mask[size_t{y} * width + x];
+  uint32_t v;
+  std::memcpy(&v, mask + (size_t{y} * width + x) * 4, 4);
+  return static_cast<uint8_t>((32 - std::popcount(v)) * 255 / 32);
+}
+
+// Renders the list and composites every mask into one image over the union of rectangles.
+bool render_list(ZoPath* list, const RenderOptions& o, Image* out, std::string* error) {
+  RECT* rects = nullptr;
+  uint8_t** buffers = nullptr;
+  double scaled = std::round(o.scale * 65536.0);
+  if (!(scaled >= 0 && scaled <= 4294967295.0)) {
+    *error = "scale out of range";
+    return false;
+  }
+  uint32_t n = ZoPathToBuf(list, o.format, o.fillRule, o.aaMode, o.mode,
+                           static_cast<uint32_t>(scaled), &rects, &buffers, o.margin);
+  if (n == 0) {
+    *error = "the paths could not be rendered (out of memory or nothing to render)";
+    return false;
+  }
+  RECT all = rects[0];
+  for (uint32_t i = 1; i < n; ++i) {
+    all.left = std::min(all.left, rects[i].left);
+    all.top = std::min(all.top, rects[i].top);
+    all.right = std::max(all.right, rects[i].right);
+    all.bottom = std::max(all.bottom, rects[i].bottom);
+  }
+  out->width = static_cast<uint32_t>(all.right - all.left + 1);
+  out->height = static_cast<uint32_t>(all.bottom - all.top + 1);
+  out->channels = 1;
+  out->pixels.assign(size_t{out->width} * out->height, 0);
+  for (uint32_t i = 0; i < n; ++i) {
+    uint32_t w = 0, h = 0, bits = 0;
+    ZoPathBufGetWHU(buffers[i], &w, &h, &bits);
+    for (uint32_t y = 0; y < h; ++y)
+      for (uint32_t x = 0; x < w; ++x) {
+        uint8_t c = coverage_at(buffers[i], bits, w, x, y);
+        uint8_t& dst = out->pixels[size_t{y + uint32_t(rects[i].top - all.top)} * out->width + x +
+                                   uint32_t(rects[i].left - all.left)];
+        dst = std::max(dst, c);
+      }
+    ZoPathBufFree(buffers[i]);
+  }
+  ZoPlatGlobalFree(reinterpret_cast<HGLOBAL>(rects));
+  ZoPlatGlobalFree(reinterpret_cast<HGLOBAL>(buffers));
+  if (!o.inverse)
+    for (uint8_t& p : out->pixels) p = static_cast<uint8_t>(255 - p);
+  return true;
+}
+
+bool parse_number(const char* text, double* out) {
+  char* end = nullptr;
+  *out = std::strtod(text, &end);
+  return end != text && *end == '\0' && std::isfinite(*out);
+}
+
+int cmd_render(int argc, char** argv) {
+  RenderOptions o;
+  std::string input, output;
+  for (int i = 0; i < argc; ++i) {
+    std::string a = argv[i];
+    auto value = [&](double* v) {
+      if (i + 1 >= argc || !parse_number(argv[i + 1], v)) return false;
+      ++i;
+      return true;
+    };
+    double v = 0;
+    if (a == "-h" || a == "--help") {
+      std::fputs(kRenderHelp, stdout);
+      return 0;
+    } else if (a == "-o" || a == "--output") {
+      if (i + 1 >= argc) return fail("render: " + a + " needs a file name");
+      output = argv[++i];
+    } else if (a == "--fill-rule") {
+      if (i + 1 >= argc) return fail("render: --fill-rule needs winding or evenodd");
+      std::string r = argv[++i];
+      if (r == "winding" || r == "0")
+        o.fillRule = 0;
+      else if (r == "evenodd" || r == "1")
+        o.fillRule = 1;
+      else
+        return fail("render: unknown fill rule '" + r + "'");
+    } else if (a == "--format" || a == "--aa" || a == "--mode" || a == "--margin") {
+      if (!value(&v) || v != std::floor(v) || std::fabs(v) > 1e9)
+        return fail("render: " + a + " needs an integer");
+      if (a == "--margin") {
+        o.margin = static_cast<int32_t>(v);
+      } else if (v < 0) {
+        return fail("render: " + a + " must not be negative");
+      } else {
+        (a == "--format" ? o.format : a == "--aa" ? o.aaMode : o.mode) = static_cast<uint32_t>(v);
+      }
+    } else if (a == "--scale") {
+      if (!value(&v) || v <= 0 || v > 65535)
+        return fail("render: --scale needs a number in (0, 65535]");
+      o.scale = v;
+    } else if (a == "--inverse") {
+      o.inverse = true;
+    } else if (!a.empty() && a[0] == '-') {
+      return fail("render: unknown option '" + a + "' (see zopath render --help)");
+    } else if (input.empty()) {
+      input = a;
+    } else {
+      return fail("render: more than one path file given");
+    }
+  }
+  if (input.empty()) return fail("render: no path file given (see zopath render --help)");
+  if (output.empty()) return fail("render: no output file given (-o OUT.png)");
+  std::string text;
+  if (!read_file(input, &text)) return fail("render: cannot read " + input);
+  ZoPath* list = zo::import_text::read_paths(text.data(), text.size());
+  if (list == nullptr) return fail("render: " + input + " holds no complete subpath");
+  Image image;
+  std::string error;
+  bool ok = render_list(list, o, &image, &error) && zopath::write_png(output, image, &error);
+  release_list(list);
+  if (!ok) return fail("render: " + error);
+  return 0;
+}
+
+// ---- The demo gallery ----
+
+struct TextPath {
+  std::ostringstream out;
+  std::vector<std::string> nodes;
+  void node(double x, double y, int type) {
+    std::ostringstream n;
+    n << x << ' ' << y << ' ' << type;
+    nodes.push_back(n.str());
+  }
+  // Ends the subpath: closes it and writes header and nodes.
+  void end(int join) {
+    if (nodes.empty()) return;
+    auto& last = nodes.back();
+    int type = std::atoi(last.substr(last.rfind(' ') + 1).c_str()) | 1;
+    last = last.substr(0, last.rfind(' ') + 1) + std::to_string(type);
+    out << nodes.size() << ' ' << join << '\n';
+    for (const auto& n : nodes) out << n << '\n';
+    nodes.clear();
+  }
+  void ellipse(double cx, double cy, double rx, double ry, bool reverse, int join) {
+    const double k = 0.5522847;
+    double s = reverse ? -1 : 1;
+    node(cx + rx, cy, 6);
+    double pts[4][6] = {{cx + rx, cy + s * k * ry, cx + k * rx, cy + s * ry, cx, cy + s * ry},
+                        {cx - k * rx, cy + s * ry, cx - rx, cy + s * k * ry, cx - rx, cy},
+                        {cx - rx, cy - s * k * ry, cx - k * rx, cy - s * ry, cx, cy - s * ry},
+                        {cx + k * rx, cy - s * ry, cx + rx, cy - s * k * ry, cx + rx, cy}};
+    for (auto& p : pts) {
+      node(p[0], p[1], 4);
+      node(p[2], p[3], 4);
+      node(p[4], p[5], 4);
+    }
+    end(join);
+  }
+  void polygon(const std::vector<std::pair<double, double>>& pts, int join) {
+    for (size_t i = 0; i < pts.size(); ++i) node(pts[i].first, pts[i].second, i == 0 ? 6 : 2);
+    end(join);
+  }
+};
+
+struct Sample {
+  const char* name;
+  const char* caption;
+  std::string text;
+};
+
+std::vector<Sample> samples() {
+  std::vector<Sample> out;
+  {
+    TextPath t;
+    t.out << "% A five-pointed star drawn in one stroke: it crosses itself, so the centre\n"
+             "% is filled under winding and empty under even-odd.\n";
+    std::vector<std::pair<double, double>> pts;
+    for (int i = 0; i < 5; ++i) {
+      double a = -M_PI / 2 + i * 4 * M_PI / 5;
+      pts.push_back({30 + 27 * std::cos(a), 31 + 27 * std::sin(a)});
+    }
+    t.polygon(pts, 0);
+    out.push_back({"star", "self-intersecting star", t.out.str()});
+  }
+  {
+    TextPath t;
+    t.out << "% Two ellipses of the same direction joined into one object.\n";
+    t.ellipse(30, 30, 27, 20, false, 1);
+    t.ellipse(30, 30, 15, 10, false, 1);
+    out.push_back({"ring", "joined ellipses, same direction", t.out.str()});
+  }
+  {
+    TextPath t;
+    t.out << "% A glyph-like letter: an outer contour with a counter, plus a tail.\n";
+    t.ellipse(26, 30, 20, 24, false, 1);
+    t.ellipse(26, 30, 11, 16, true, 1);
+    t.polygon({{38, 42}, {52, 56}, {47, 59}, {33, 45}}, 1);
+    out.push_back({"glyph", "glyph-like letter with counter", t.out.str()});
+  }
+  {
+    TextPath t;
+    t.out << "/*\n  Thin features: a hairline, a sliver and a one-pixel bar.\n*/\n";
+    t.polygon({{4, 10.2}, {56, 10.4}, {56, 10.6}, {4, 10.5}}, 0);
+    t.polygon({{10.3, 20}, {10.6, 20}, {10.6, 55}, {10.3, 55}}, 0);
+    t.polygon({{20, 30}, {56, 52}, {54, 55}, {18, 33}}, 0);
+    out.push_back({"thin", "hairline, sliver, slanted bar (separate objects)", t.out.str()});
+  }
+  return out;
+}
+
+struct Variant {
+  const char* label;
+  RenderOptions options;
+};
+
+std::vector<Variant> variants() {
+  std::vector<Variant> v;
+  auto add = [&](const char* label, uint32_t format, uint32_t fill, uint32_t aa, uint32_t mode,
+                 double scale) {
+    RenderOptions o;
+    o.format = format, o.fillRule = fill, o.aaMode = aa, o.mode = mode, o.scale = scale;
+    o.margin = 2;
+    v.push_back({label, o});
+  };
+  for (uint32_t fill : {0u, 1u}) {
+    bool w = fill == 0;
+    add(w ? "bilevel, winding" : "bilevel, even-odd", 8, fill, 0, 0, 3);
+    add(w ? "16 rows, winding" : "16 rows, even-odd", 8, fill, 1, 0, 3);
+    add(w ? "4 rows, winding" : "4 rows, even-odd", 8, fill, 999, 0, 3);
+    add(w ? "32-bit mask, winding" : "32-bit mask, even-odd", 4, fill, 1, 0, 3);
+    add(w ? "super-sampled x4, winding" : "super-sampled x4, even-odd", 16, fill, 1, 0, 12);
+  }
+  add("outline, bilevel", 8, 0, 0, 1, 3);
+  add("outline, anti-aliased", 8, 0, 1, 1, 3);
+  return v;
+}
+
+int cmd_demo(int argc, char** argv) {
+  std::string dir;
+  for (int i = 0; i < argc; ++i) {
+    std::string a = argv[i];
+    if (a == "-h" || a == "--help") {
+      std::fputs(kDemoHelp, stdout);
+      return 0;
+    }
+    if (!a.empty() && a[0] == '-') return fail("demo: unknown option '" + a + "'");
+    if (!dir.empty()) return fail("demo: more than one output folder given");
+    dir = a;
+  }
+  if (dir.empty()) return fail("demo: no output folder given (see zopath demo --help)");
+  std::error_code ec;
+  std::filesystem::create_directories(dir, ec);
+  if (ec) return fail("demo: cannot create " + dir + ": " + ec.message());
+  std::ostringstream html;
+  html << "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>Zo32path masks</title>\n"
+          "<style>body{font-family:sans-serif;margin:2em}td{padding:6px;text-align:center;"
+          "font-size:12px;vertical-align:top}img{border:1px solid #ccc;image-rendering:pixelated;"
+          "width:180px}</style></head><body>\n<h1>Zo32path: paths rendered into masks</h1>\n"
+          "<p>Each shape is read from the path text file linked beside it and rendered with "
+          "<code>ZoPathToBuf</code> at scale 3 (the super-sampled column renders at 12 and "
+          "box-averages by 4; pixels are shown enlarged). Black is full coverage.</p>\n";
+  for (const Sample& s : samples()) {
+    std::string textName = std::string(s.name) + ".txt";
+    std::ofstream(std::filesystem::path(dir) / textName) << s.text;
+    ZoPath* list = zo::import_text::read_paths(s.text.data(), s.text.size());
+    if (list == nullptr) return fail("demo: sample " + std::string(s.name) + " did not read");
+    html << "<h2>" << s.caption << " (<a href=\"" << textName << "\">" << textName
+         << "</a>)</h2>\n<table><tr>\n";
+    int column = 0;
+    for (const Variant& v : variants()) {
+      Image image;
+      std::string error;
+      std::string png = std::string(s.name) + "_" + std::to_string(column) + ".png";
+      if (!render_list(list, v.options, &image, &error) ||
+          !zopath::write_png((std::filesystem::path(dir) / png).string(), image, &error)) {
+        release_list(list);
+        return fail("demo: " + error);
+      }
+      if (column == 5) html << "</tr><tr>\n";
+      html << "<td><img src=\"" << png << "\" alt=\"" << v.label << "\"><br>" << v.label
+           << "</td>\n";
+      ++column;
+    }
+    html << "</tr></table>\n";
+    release_list(list);
+  }
+  std::string editorView, editorError;
+  if (!zopath::write_editor_view(dir, &editorView, &editorError)) return fail("demo: " + editorError);
+  html << editorView;
+  html << "</body></html>\n";
+  std::ofstream index(std::filesystem::path(dir) / "index.html");
+  index << html.str();
+  if (!index) return fail("demo: cannot write index.html");
+  std::printf("wrote %s/index.html\n", dir.c_str());
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (ZoPathInit() == 0) return fail("the library could not start");
+  if (argc < 2) {
+    std::fputs(kMainHelp, stderr);
+    return 2;
+  }
+  std::string command = argv[1];
+  if (command == "-h" || command == "--help" || command == "help") {
+    if (argc > 2 && std::string(argv[2]) == "render")
+      std::fputs(kRenderHelp, stdout);
+    else if (argc > 2 && std::string(argv[2]) == "demo")
+      std::fputs(kDemoHelp, stdout);
+    else
+      std::fputs(kMainHelp, stdout);
+    return 0;
+  }
+  if (command == "render") return cmd_render(argc - 2, argv + 2);
+  if (command == "demo") return cmd_demo(argc - 2, argv + 2);
+  return fail("unknown command '" + command + "' (see zopath --help)");
+}
