@@ -7,46 +7,19 @@
 #include <string>
 
 #include "Zo32path.h"
+#include "alloc_sweep.hpp"
 #include "list_snapshot.hpp"
 #include "test_support.hpp"
 #include "zo32comm.h"
 
 namespace {
 
+using zo_test::Scenario;
+using zo_test::SweepCase;
 using zo_test::random_list;
 using zo_test::release_list;
 using zo_test::snapshot_list;
 using zo_test::snapshot_table;
-
-// One run of a call on freshly built inputs.
-struct Scenario {
-  std::function<bool()> attempt;         // runs the call once; true when it succeeded
-  std::function<std::string()> inputs;   // deep snapshot of everything the call may touch
-  std::function<void()> release;         // releases inputs and, after success, the result
-};
-
-struct SweepCase {
-  const char* name;
-  bool reportsNoMemory;  // whether a failure is reported to the host as 1001
-  std::function<Scenario()> make;
-};
-
-struct Counts {
-  size_t heap, mem, global;
-  bool operator==(const Counts&) const = default;
-};
-Counts live() { return {ZoPlatHeapLiveBlocks(), ZoPlatMemLiveBlocks(), ZoPlatGlobalLiveBlocks()}; }
-
-uint32_t no_memory_reports() {
-  uint32_t n = 0;
-  for (uint32_t i = 0; i < zo32commReportCount(); ++i) {
-    Zo32CommReport r;
-    zo32commGetReport(i, &r);
-    EXPECT_EQ(r.module, 2600u);
-    if (r.code == 1001 && r.level == 1) ++n;
-  }
-  return n;
-}
 
 CoordStruct view_at(double zoom) {
   CoordStruct v{};
@@ -315,35 +288,6 @@ std::vector<SweepCase> sweep_cases() {
 
 class AllocationFailureTest : public ZoTest {};
 
-TEST_F(AllocationFailureTest, EveryAllocationOfEveryCallCanFailCleanly) {
-  for (const SweepCase& c : sweep_cases()) {
-    SCOPED_TRACE(c.name);
-    Counts before = live();
-    bool succeeded = false;
-    for (uint32_t n = 1; n < 200 && !succeeded; ++n) {
-      Scenario s = c.make();
-      std::string inputs = s.inputs();
-      Counts start = live();
-      zo32commClearReports();
-      ZoPlatFailAllocation(n);
-      succeeded = s.attempt();
-      bool failureStillPending = ZoPlatAllocationFailurePending() != 0;
-      ZoPlatFailAllocation(0);
-      if (succeeded) {
-        EXPECT_TRUE(failureStillPending) << "succeeded although allocation " << n << " failed";
-        EXPECT_GT(n, 1u) << "a call that allocates must fail when its first allocation does";
-      } else {
-        SCOPED_TRACE("failing allocation " + std::to_string(n));
-        EXPECT_FALSE(failureStillPending) << "failed without an allocation failing";
-        EXPECT_EQ(s.inputs(), inputs);
-        EXPECT_TRUE(live() == start) << "leaked blocks";
-        EXPECT_EQ(no_memory_reports(), c.reportsNoMemory ? 1u : 0u);
-      }
-      s.release();
-    }
-    EXPECT_TRUE(succeeded);
-    EXPECT_TRUE(live() == before);
-  }
-}
+TEST_F(AllocationFailureTest, EveryAllocationOfEveryCallCanFailCleanly) { zo_test::run_alloc_sweep(sweep_cases()); }
 
 }  // namespace
