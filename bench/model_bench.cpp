@@ -2,91 +2,22 @@
 //
 // A list of 100,000 subpaths in 10,000 join chains of 10, with one selection chain through
 // every other join chain. Each benchmark reports its time per iteration and, as the counter
-// x_memcpy, that time as a multiple of one memcpy of all the records' bytes.
+// x_memcpy, that time as a multiple of one memcpy of all the records' bytes; the duplicate
+// also as x_fresh_copies, a multiple of copying every record into a new malloc block.
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
 #include <chrono>
-#include <cstring>
-#include <vector>
 
-#include "Zo32path.h"
+#include "big_list.hpp"
 
 namespace {
 
-constexpr int kSubpaths = 100000;
-constexpr int kChainLength = 10;
-constexpr int kNodes = 10;
-
-struct BigList {
-  ZoPath* head = nullptr;
-  std::vector<ZoPath*> records;
-  size_t bytes = 0;
-
-  BigList() {
-    ZoPathInit();
-    ZoPath* previous = nullptr;
-    ZoPath* lastSelected = nullptr;
-    for (int i = 0; i < kSubpaths; ++i) {
-      ZoPath* p = ZoPathCreate();
-      for (int k = 0; k < kNodes; ++k) {
-        Ptfx pt{(i % 1000 + k) << 16, (i / 1000 + k * 3) << 16};
-        ZoPathAddPoint(&p, &pt, k == 0 ? PT_MOVETO : (k % 4 == 0 ? PT_LINETO : PT_BEZIERTO));
-      }
-      ZoPathPurge(&p);
-      if (previous != nullptr) {
-        previous->next = p;
-        p->prev = previous;
-        if (i % kChainLength != 0) {
-          previous->joinNext = p;
-          p->joinPrev = previous;
-        }
-      }
-      if ((i / kChainLength) % 2 == 0) {
-        p->flags |= ZOF_SELECTED;
-        p->selPrev = lastSelected;
-        if (lastSelected != nullptr) lastSelected->selNext = p;
-        lastSelected = p;
-      }
-      records.push_back(p);
-      bytes += ZoPlatHeapBlockSize(p);
-      previous = p;
-    }
-    head = records.front();
-  }
-
-  // The floor: one copy of every record's bytes into a buffer of the same total size.
-  double time_memcpy() const {
-    std::vector<char> target(bytes);
-    std::vector<double> runs;
-    for (int r = 0; r < 7; ++r) {
-      auto start = std::chrono::steady_clock::now();
-      char* out = target.data();
-      for (ZoPath* p : records) {
-        size_t n = ZoPlatHeapBlockSize(p);
-        std::memcpy(out, p, n);
-        out += n;
-      }
-      benchmark::DoNotOptimize(target.data());
-      runs.push_back(
-          std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
-    }
-    std::sort(runs.begin(), runs.end());
-    return runs[runs.size() / 2];
-  }
-};
+using zo_bench::BigList;
+using zo_bench::release;
 
 BigList& big_list() {
-  static BigList list;
+  static BigList list(100000, 10);
   return list;
-}
-
-void release(ZoPath* p) {
-  while (p != nullptr) {
-    ZoPath* next = p->next;
-    ZoPathDeletePtr(p, 0);
-    p = next;
-  }
 }
 
 void BM_Memcpy(benchmark::State& state) {
@@ -99,6 +30,7 @@ void BM_Memcpy(benchmark::State& state) {
 void BM_DuplicatePtr(benchmark::State& state) {
   BigList& list = big_list();
   double floorSeconds = list.time_memcpy();  // measured now, under the same conditions
+  double freshSeconds = zo_bench::time_fresh_copies(list);
   double total = 0;
   for (auto _ : state) {
     ZoPath* copy = nullptr;
@@ -111,6 +43,7 @@ void BM_DuplicatePtr(benchmark::State& state) {
     release(copy);
   }
   state.counters["x_memcpy"] = total / static_cast<double>(state.iterations()) / floorSeconds;
+  state.counters["x_fresh_copies"] = total / static_cast<double>(state.iterations()) / freshSeconds;
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * list.bytes));
 }
 

@@ -222,6 +222,14 @@ ZO_API uint32_t ZoPathAddPathGroup(ZoPathTbl** table, ZoPath* list, const char* 
 ZO_API uint32_t ZoPathAssignActivePath(ZoPathTbl* table, ZoPath* list);
 ZO_API uint32_t ZoPathAssignSelectedPath(ZoPathTbl* table, ZoPath* path);
 ZO_API uint32_t ZoPathAssignSelectedPathBlindly(ZoPathTbl* table, ZoPath* path);
+/* Appends a selected path (with the rest of its list) at the tails of the current group's path
+ * list and selection chain; nothing happens for an unselected path. */
+ZO_API void ZoPathPushBackNewS(ZoPathTbl* table, ZoPath* path);
+/* Reads a path list from a path text file (header lines "COUNT JOIN" followed by COUNT node
+ * records "X Y TYPE", "%" comment lines and block comments), draws it into the
+ * view, appends it with ZoPathPushBackNewS and returns 1. 0 when the file cannot be opened
+ * (traced as "file open error!") or holds no complete subpath. */
+ZO_API uint32_t ZoPathImport(ZoPathTbl* table, CoordStruct* view, RECT* rect, const char* fileName);
 
 ZO_API ZoPath* ZoPathChainZoPath(uint32_t n, ZoPath** paths);
 ZO_API uint32_t ZoPathChainPaths(ZoPath** list, ZoPath* append);

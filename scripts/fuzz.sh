@@ -18,9 +18,9 @@ CC=clang CXX=clang++ zo_configure build-fuzz \
   -DZO_FUZZ=ON \
   -DZO_BENCH=OFF \
   -DBUILD_TESTING=OFF
-cmake --build build-fuzz -j "$jobs" --target rasterizer_fuzz import_text_fuzz
+cmake --build build-fuzz -j "$jobs" --target rasterizer_fuzz import_text_fuzz unflatten_fuzz
 
-for name in rasterizer import_text; do
+for name in rasterizer import_text unflatten; do
   echo "==> Fuzzing ${name} for ${seconds} s"
   scratch=$(mktemp -d)
   if ! ASAN_OPTIONS=detect_leaks=1:allocator_may_return_null=1 \

@@ -1,12 +1,11 @@
 #include "import_text.hpp"
 
 #include <cctype>
-#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <string>
+#include <string_view>
 
 namespace zo::import_text {
 
@@ -16,6 +15,8 @@ namespace {
 // reads them: a longer line continues as the next "line".
 constexpr size_t kLineLimit = 99;
 
+// Nothing here allocates except the subpath records themselves: lines and tokens are views
+// into the text, copied into small fixed buffers where the C parsing calls need a terminator.
 class Cursor {
  public:
   Cursor(const char* text, size_t size) : text_(text), size_(size) {}
@@ -23,21 +24,21 @@ class Cursor {
   bool at_end() const { return pos_ >= size_; }
 
   // The next line, up to and including its line feed, at most kLineLimit characters.
-  std::string next_line() {
+  std::string_view next_line() {
     size_t start = pos_;
     while (pos_ < size_ && pos_ - start < kLineLimit) {
       if (text_[pos_++] == '\n') break;
     }
-    return std::string(text_ + start, pos_ - start);
+    return std::string_view(text_ + start, pos_ - start);
   }
 
   // The next white-space separated token (for the node records, which may span lines).
-  bool next_token(std::string* token) {
+  bool next_token(std::string_view* token) {
     while (pos_ < size_ && std::isspace(static_cast<unsigned char>(text_[pos_]))) ++pos_;
     if (pos_ >= size_) return false;
     size_t start = pos_;
     while (pos_ < size_ && !std::isspace(static_cast<unsigned char>(text_[pos_]))) ++pos_;
-    token->assign(text_ + start, pos_ - start);
+    *token = std::string_view(text_ + start, pos_ - start);
     return true;
   }
 
@@ -48,27 +49,39 @@ class Cursor {
 };
 
 // The first token of a line split at spaces, commas, tabs and line feeds.
-std::string first_token(const std::string& line) {
-  const char* separators = " ,\t\n\r";
-  size_t start = line.find_first_not_of(separators);
-  if (start == std::string::npos) return std::string();
-  size_t end = line.find_first_of(separators, start);
-  return line.substr(start, end == std::string::npos ? std::string::npos : end - start);
+std::string_view first_token(std::string_view line) {
+  constexpr std::string_view kSeparators = " ,\t\n\r";
+  size_t start = line.find_first_not_of(kSeparators);
+  if (start == std::string_view::npos) return std::string_view();
+  size_t end = line.find_first_of(kSeparators, start);
+  return line.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
 }
 
-bool parse_double(const std::string& token, double* out) {
-  const char* begin = token.c_str();
+// A token as a C string. Longer tokens than any number a writer produces are not numbers.
+struct TokenText {
+  char text[128];
+  bool fits;
+  explicit TokenText(std::string_view token) : fits(token.size() < sizeof(text)) {
+    size_t n = fits ? token.size() : 0;
+    std::memcpy(text, token.data(), n);
+    text[n] = '\0';
+  }
+};
+
+bool parse_double(std::string_view token, double* out) {
+  TokenText t(token);
+  if (!t.fits) return false;
   char* end = nullptr;
-  *out = std::strtod(begin, &end);
-  return end != begin;
+  *out = std::strtod(t.text, &end);
+  return end != t.text;
 }
 
-bool parse_type(const std::string& token, uint16_t* out) {
-  const char* begin = token.c_str();
+bool parse_type(std::string_view token, uint16_t* out) {
+  TokenText t(token);
+  if (!t.fits) return false;
   char* end = nullptr;
-  errno = 0;
-  unsigned long v = std::strtoul(begin, &end, 10);
-  if (end == begin) return false;
+  unsigned long v = std::strtoul(t.text, &end, 10);
+  if (end == t.text) return false;
   *out = static_cast<uint16_t>(v);  // a 16-bit read keeps the low bits
   return true;
 }
@@ -80,7 +93,7 @@ NodeRead read_nodes(Cursor& in, long n, ZoPath** out) {
   ZoPath* p = ZoPathCreate();
   if (p == nullptr) return NodeRead::NoMemory;
   for (long i = 0; i < n; ++i) {
-    std::string tx, ty, tt;
+    std::string_view tx, ty, tt;
     double x = 0, y = 0;
     uint16_t type = 0;
     if (!in.next_token(&tx) || !in.next_token(&ty) || !in.next_token(&tt) ||
@@ -118,8 +131,8 @@ ZoPath* read_paths(const char* text, size_t size) {
   int tailJoin = 0;
   bool inBlockComment = false;
   while (!in.at_end()) {
-    std::string line = in.next_line();
-    std::string token = first_token(line);
+    std::string_view line = in.next_line();
+    std::string_view token = first_token(line);
     if (inBlockComment) {
       if (token == "*/") inBlockComment = false;
       continue;
@@ -130,7 +143,10 @@ ZoPath* read_paths(const char* text, size_t size) {
       continue;
     }
     int count = 0, join = 0;
-    if (std::sscanf(line.c_str(), "%d %d", &count, &join) != 2 || count < 0) continue;
+    char header[kLineLimit + 1];
+    std::memcpy(header, line.data(), line.size());
+    header[line.size()] = '\0';
+    if (std::sscanf(header, "%d %d", &count, &join) != 2 || count < 0) continue;
     ZoPath* p = nullptr;
     NodeRead r = read_nodes(in, count, &p);
     if (r == NodeRead::EndOfText) break;

@@ -59,6 +59,12 @@ inline uint16_t shape_marker(const ZoPath* p) {
   return p->count > 1 ? nodes_of(p)[1].type & PT_KIND_PARAM_MASK : 0;
 }
 
+// The group the table's calls work on (a table always has at least one group).
+inline PathGroup& current_group(ZoPathTbl* t) {
+  uint32_t last = t->groupCount - 1;
+  return t->groups[t->curGroup < last ? t->curGroup : last];
+}
+
 inline ZoPath* list_head(ZoPath* p) {
   while (p->prev != nullptr) p = p->prev;
   return p;

@@ -291,7 +291,9 @@ uint32_t unflatten_bytes(const BlockReader& block, ZoPath** out, int depth) {
     }
     std::sort(tags.begin(), tags.end());
     // A link is resolved to the first record at or after the linking one that has the tag
-    // (never to the record itself, which would make a chain that never ends).
+    // (never to the record itself, which would make a chain that never ends). A damaged
+    // block may name one record as the successor of two: only the first link is kept, so
+    // every chain stays a consistent forward chain that unlinking can trust.
     auto resolve = [&](uint32_t tag, size_t from) -> ZoPath* {
       if (tag == 0) return nullptr;
       auto it = std::lower_bound(tags.begin(), tags.end(), std::make_pair(tag, static_cast<uint32_t>(from + 1)));
@@ -302,12 +304,12 @@ uint32_t unflatten_bytes(const BlockReader& block, ZoPath** out, int depth) {
         records[i]->prev = records[i - 1];
         records[i - 1]->next = records[i];
       }
-      if (ZoPath* s = resolve(links[i].selNext, i)) {
+      if (ZoPath* s = resolve(links[i].selNext, i); s != nullptr && s->selPrev == nullptr) {
         records[i]->selNext = s;
         s->selPrev = records[i];
       }
       ZoPath* j = resolve(links[i].joinNext, i);
-      if (j != nullptr && !has_attachment(records[i]) && !has_attachment(j)) {
+      if (j != nullptr && j->joinPrev == nullptr && !has_attachment(records[i]) && !has_attachment(j)) {
         records[i]->joinNext = j;
         j->joinPrev = records[i];
       }

@@ -14,10 +14,6 @@ namespace {
 
 constexpr uint32_t kShown = 0x10000;
 
-PathGroup& current_group(ZoPathTbl* t) {
-  return t->groups[std::min(t->curGroup, t->groupCount - 1)];
-}
-
 ZoPath* first_selected(ZoPath* head) {
   for (ZoPath* p = head; p != nullptr; p = p->next) {
     if (is_selected(p)) return p;

@@ -250,6 +250,69 @@ std::vector<SweepCase> sweep_cases() {
                                      },
                                      [=] { ZoPathTblDelete(doc->table); }};
                    }});
+  // Stored blocks: a list with outline information and joins. (The reader leaves a template
+  // list it cannot read absent and still succeeds, so its sweep stores none.)
+  auto stored_list = [](bool templates) {
+    std::mt19937 rng(51);
+    ZoPath* list = random_list(rng, 5);
+    ZoPathOutlineInfo* info = nullptr;
+    ZoPathAssignOutlineInfo(1, 2, templates ? random_list(rng, 2) : nullptr, 3, 4, nullptr, 5,
+                            templates ? random_list(rng, 1) : nullptr, 6, 7, 8, 9, &info);
+    ZoPathSetOutlineInfo(list, info);
+    return list;
+  };
+  cases.push_back({"ZoPathFlatten", true, [=] {
+                     auto list = std::make_shared<ZoPath*>(stored_list(true));
+                     auto block = std::make_shared<HGLOBAL>(nullptr);
+                     return Scenario{[=] {
+                                       uint32_t size = 0;
+                                       return ZoPathFlatten(*list, &size, block.get()) == 1;
+                                     },
+                                     [=] { return snapshot_list(*list); },
+                                     [=] {
+                                       ZoPlatGlobalFree(*block);
+                                       release_list(*list);
+                                     }};
+                   }});
+  cases.push_back({"ZoPathUnFlatten", true, [=] {
+                     ZoPath* list = stored_list(false);
+                     uint32_t size = 0;
+                     auto block = std::make_shared<HGLOBAL>(nullptr);
+                     ZoPathFlatten(list, &size, block.get());
+                     release_list(list);
+                     auto out = std::make_shared<ZoPath*>(nullptr);
+                     return Scenario{[=] { return ZoPathUnFlatten(block.get(), out.get()) == 1; },
+                                     [=] {
+                                       auto* b = static_cast<const char*>(ZoPlatGlobalLock(*block));
+                                       std::string bytes(b, b + ZoPlatGlobalSize(*block));
+                                       ZoPlatGlobalUnlock(*block);
+                                       return bytes;
+                                     },
+                                     [=] {
+                                       release_list(*out);
+                                       ZoPlatGlobalFree(*block);
+                                     }};
+                   }});
+  cases.push_back({"ZoPathSubdivide", true, [] {
+                     auto doc = std::make_shared<Document>(61, 4);
+                     ZoPath* target = doc->table->groups[0].first->next;
+                     return Scenario{[=] { return ZoPathSubdivide(doc->table, target, 0, 20000) != nullptr; },
+                                     [=] { return snapshot_table(doc->table); },
+                                     [=] { ZoPathTblDelete(doc->table); }};
+                   }});
+  cases.push_back({"ZoPathAssignOutlineInfo", true, [] {
+                     auto info = std::make_shared<ZoPathOutlineInfo*>(nullptr);
+                     return Scenario{[=] {
+                                       return ZoPathAssignOutlineInfo(1, 2, nullptr, 3, 4, nullptr, 5, nullptr, 6,
+                                                                      7, 8, 9, info.get()) == 1;
+                                     },
+                                     [] { return std::string(); },
+                                     [=] {
+                                       ZoPath* owner = ZoPathCreate();
+                                       ZoPathSetOutlineInfo(owner, *info);
+                                       ZoPathDeletePtr(owner, 0);
+                                     }};
+                   }});
   cases.push_back({"ZoPlatCreateMemoryDC", false, [] {
                      auto pixels = std::make_shared<std::vector<uint32_t>>(64);
                      auto dc = std::make_shared<HDC>(nullptr);

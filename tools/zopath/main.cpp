@@ -15,6 +15,7 @@
 
 #include "Zo32path.h"
 #include "boolean/import_text.hpp"
+#include "commands.hpp"
 #include "png_writer.hpp"
 
 namespace {
@@ -27,6 +28,10 @@ const char* kMainHelp =
     "Commands:\n"
     "  render PATHFILE -o OUT.png [options]  fill the paths of a path text file into masks\n"
     "  demo OUTDIR                           write a gallery of sample shapes in every mode\n"
+    "  export INPUT [-o OUT.txt]             write a path list as path text\n"
+    "  flatten INPUT -o OUT.zpb              store a path list as a stored block\n"
+    "  unflatten BLOCK [-o OUT.txt]          read a stored block back as path text\n"
+    "  info INPUT                            counts, chains and bounds of a path file\n"
     "  help [COMMAND]                        show help\n"
     "\n"
     "Run 'zopath COMMAND --help' for the options of a command.\n";
@@ -388,7 +393,18 @@ int cmd_demo(int argc, char** argv) {
 
 }  // namespace
 
+// The stored-block and path-text commands; -1 when the name is none of them.
+int run_storage_command(const std::string& name, int argc, char** argv) {
+  if (name == "export") return zopath::cmd_export(argc, argv);
+  if (name == "flatten") return zopath::cmd_flatten(argc, argv);
+  if (name == "unflatten") return zopath::cmd_unflatten(argc, argv);
+  if (name == "info") return zopath::cmd_info(argc, argv);
+  return -1;
+}
+
 int main(int argc, char** argv) {
+  static char helpText[] = "--help";
+  static char* help_flag[] = {helpText};
   if (ZoPathInit() == 0) return fail("the library could not start");
   if (argc < 2) {
     std::fputs(kMainHelp, stderr);
@@ -396,6 +412,7 @@ int main(int argc, char** argv) {
   }
   std::string command = argv[1];
   if (command == "-h" || command == "--help" || command == "help") {
+    if (argc > 2 && run_storage_command(argv[2], 1, help_flag) >= 0) return 0;
     if (argc > 2 && std::string(argv[2]) == "render")
       std::fputs(kRenderHelp, stdout);
     else if (argc > 2 && std::string(argv[2]) == "demo")
@@ -406,5 +423,6 @@ int main(int argc, char** argv) {
   }
   if (command == "render") return cmd_render(argc - 2, argv + 2);
   if (command == "demo") return cmd_demo(argc - 2, argv + 2);
+  if (int status = run_storage_command(command, argc - 2, argv + 2); status >= 0) return status;
   return fail("unknown command '" + command + "' (see zopath --help)");
 }
