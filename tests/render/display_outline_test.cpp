@@ -1,6 +1,8 @@
 // Outlines counted into the display buffer: every show is undone exactly by its hide, each
 // mode applies its pixel operation, and bad views or coordinates stay inside the buffer.
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "display_helpers.hpp"
 
@@ -225,9 +227,9 @@ TEST_F(DisplayOutlineTest, DiagonalLinesVisitEachPixelOnceAndDirtyIsInWindowCoor
   add(&p, 10, 10, PT_LINETO);
   RECT dirty;
   ASSERT_EQ(ZoPathDraw(s.view, p, &dirty, 0), 1u);
-  int set = 0;
-  for (uint8_t b : s.bytes()) set += b;
-  EXPECT_EQ(set, 11);
+  const std::vector<uint8_t> bytes = s.bytes();
+  EXPECT_EQ(std::count(bytes.begin(), bytes.end(), 1), 11);
+  EXPECT_EQ(std::count(bytes.begin(), bytes.end(), 0), static_cast<long>(bytes.size()) - 11);
   for (int i = 0; i <= 10; ++i) EXPECT_EQ(s.at(i, i), 1);
   EXPECT_LE(dirty.left, 100);
   EXPECT_GE(dirty.right, 111);
