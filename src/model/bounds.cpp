@@ -133,24 +133,34 @@ void add_shape_nodes(const ZoPath* p, Extent& e) {
   }
 }
 
-}  // namespace
-
-bool integer_rect(ZoPath* p, int mode, double scale, bool margin, RECT* out) {
-  if (p == nullptr || out == nullptr) return false;
-  Extent e = start_extent(p);
-  bool ok = for_each_member(p, mode, false, [&](ZoPath* m) {
+// The extent of the members `mode` selects, starting at the first node: a frame shape adds its
+// corners, a subpath left out of bounds nothing, any other subpath what `addNodes` adds.
+template <typename AddNodes>
+bool member_extent(ZoPath* p, int mode, bool stopAfterAttachment, AddNodes addNodes, Extent* e) {
+  *e = start_extent(p);
+  return for_each_member(p, mode, stopAfterAttachment, [&](ZoPath* m) {
     switch (contribution_of(m)) {
       case Contribution::Frame:
-        add_frame_corners(m, [&](double x, double y) { e.add(x, y); });
+        add_frame_corners(m, [&](double x, double y) { e->add(x, y); });
         break;
       case Contribution::Nothing:
         break;
       case Contribution::Nodes:
-        for_each_point(m, [&](const PathNode& n) { e.add(fix_int(n.pt.x), fix_int(n.pt.y)); });
+        addNodes(m, *e);
         break;
     }
   });
-  if (!ok) return false;
+}
+
+}  // namespace
+
+bool integer_rect(ZoPath* p, int mode, double scale, bool margin, RECT* out) {
+  if (p == nullptr || out == nullptr) return false;
+  Extent e;
+  auto nodes = [](ZoPath* m, Extent& x) {
+    for_each_point(m, [&](const PathNode& n) { x.add(fix_int(n.pt.x), fix_int(n.pt.y)); });
+  };
+  if (!member_extent(p, mode, false, nodes, &e)) return false;
   RECT r{static_cast<int32_t>(e.left), static_cast<int32_t>(e.top), static_cast<int32_t>(e.right),
          static_cast<int32_t>(e.bottom)};
   if (!unit_scale(scale)) {
@@ -169,20 +179,11 @@ bool integer_rect(ZoPath* p, int mode, double scale, bool margin, RECT* out) {
 
 bool double_rect(ZoPath* p, int mode, double scale, bool margin, RectDB* out) {
   if (p == nullptr || out == nullptr) return false;
-  Extent e = start_extent(p);
-  bool ok = for_each_member(p, mode, true, [&](ZoPath* m) {
-    switch (contribution_of(m)) {
-      case Contribution::Frame:
-        add_frame_corners(m, [&](double x, double y) { e.add(x, y); });
-        break;
-      case Contribution::Nothing:
-        break;
-      case Contribution::Nodes:
-        for_each_point(m, [&](const PathNode& n) { e.add(fix_to_db(n.pt.x), fix_to_db(n.pt.y)); });
-        break;
-    }
-  });
-  if (!ok) return false;
+  Extent e;
+  auto nodes = [](ZoPath* m, Extent& x) {
+    for_each_point(m, [&](const PathNode& n) { x.add(fix_to_db(n.pt.x), fix_to_db(n.pt.y)); });
+  };
+  if (!member_extent(p, mode, true, nodes, &e)) return false;
   RectDB r{e.left, e.top, e.right, e.bottom};
   if (!unit_scale(scale))
     r = RectDB{r.left * scale, r.top * scale, r.right * scale, r.bottom * scale};
@@ -193,20 +194,8 @@ bool double_rect(ZoPath* p, int mode, double scale, bool margin, RectDB* out) {
 
 bool shape_rect(ZoPath* p, int mode, double scale, RectDB* out) {
   if (p == nullptr || out == nullptr) return false;
-  Extent e = start_extent(p);
-  bool ok = for_each_member(p, mode, true, [&](ZoPath* m) {
-    switch (contribution_of(m)) {
-      case Contribution::Frame:
-        add_frame_corners(m, [&](double x, double y) { e.add(x, y); });
-        break;
-      case Contribution::Nothing:
-        break;
-      case Contribution::Nodes:
-        add_shape_nodes(m, e);
-        break;
-    }
-  });
-  if (!ok) return false;
+  Extent e;
+  if (!member_extent(p, mode, true, add_shape_nodes, &e)) return false;
   RectDB r{e.left, e.top, e.right, e.bottom};
   if (!unit_scale(scale))
     r = RectDB{r.left * scale, r.top * scale, r.right * scale, r.bottom * scale};

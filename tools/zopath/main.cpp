@@ -15,6 +15,7 @@
 
 #include "Zo32path.h"
 #include "boolean/import_text.hpp"
+#include "cli.hpp"
 #include "commands.hpp"
 #include "png_writer.hpp"
 
@@ -64,17 +65,8 @@ const char* kDemoHelp =
     "fill rules, 32-bit masks, super-sampling and the outline pass, and the path text files\n"
     "they were read from. Open index.html in a browser.\n";
 
-int fail(const std::string& message) {
-  std::fprintf(stderr, "zopath: %s\n", message.c_str());
-  return 1;
-}
-
-bool read_file(const std::string& path, std::string* text) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  text->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  return true;
-}
+using zopath::fail;
+using zopath::read_file;
 
 struct RenderOptions {
   uint32_t format = 8;

@@ -2,13 +2,12 @@
 // blocks, and what a file holds.
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "Zo32path.h"
 #include "boolean/import_text.hpp"
+#include "cli.hpp"
 #include "commands.hpp"
 #include "path_text.hpp"
 
@@ -43,25 +42,6 @@ const char* kInfoHelp =
     "Prints what a path text file or stored block holds: subpaths, nodes by kind, join\n"
     "chains, the selection chain, outline information, bounds and lengths.\n";
 
-int fail(const std::string& message) {
-  std::fprintf(stderr, "zopath: %s\n", message.c_str());
-  return 1;
-}
-
-bool read_bytes(const std::string& path, std::string* bytes) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  bytes->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  return !in.bad();
-}
-
-bool write_bytes(const std::string& path, const void* data, size_t size) {
-  if (path.empty()) return std::fwrite(data, 1, size, stdout) == size;
-  std::ofstream out(path, std::ios::binary);
-  out.write(static_cast<const char*>(data), static_cast<std::streamsize>(size));
-  return static_cast<bool>(out);
-}
-
 // A stored block starts with its directory size 8n + 16, which no path text can begin with
 // and still fit in the file (four text characters make a number above 500 million).
 bool looks_like_block(const std::string& bytes) {
@@ -93,7 +73,7 @@ void release(ZoPath* head) {
 // The list a file holds; false with an error message when there is none.
 bool load_list(const std::string& path, bool blockOnly, ZoPath** list, std::string* error) {
   std::string bytes;
-  if (!read_bytes(path, &bytes)) {
+  if (!read_file(path, &bytes)) {
     *error = "cannot read '" + path + "'";
     return false;
   }
@@ -162,7 +142,7 @@ int run(int argc, char** argv, const char* help, bool blockOnly, bool needsOutpu
 
 int write_text(ZoPath* list, const Args& a) {
   std::string text = write_path_text(list);
-  if (!write_bytes(a.output, text.data(), text.size())) return fail("cannot write '" + a.output + "'");
+  if (!write_file(a.output, text.data(), text.size())) return fail("cannot write '" + a.output + "'");
   return 0;
 }
 
@@ -220,7 +200,7 @@ int cmd_flatten(int argc, char** argv) {
     uint32_t size = 0;
     HGLOBAL block = nullptr;
     if (ZoPathFlatten(list, &size, &block) == 0) return fail("the list could not be stored");
-    bool written = write_bytes(a.output, ZoPlatGlobalLock(block), size);
+    bool written = write_file(a.output, ZoPlatGlobalLock(block), size);
     ZoPlatGlobalUnlock(block);
     ZoPlatGlobalFree(block);
     return written ? 0 : fail("cannot write '" + a.output + "'");
