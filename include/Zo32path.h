@@ -327,6 +327,140 @@ ZO_API uint32_t ZoPathMovePathsByPtfx(ZoPath* path, Ptfx offset);
 /* offset in window pixels, divided by the view's zoom. */
 ZO_API uint32_t ZoPathMovePaths(ZoPath* path, const CoordStruct* view, POINT offset);
 
+/* Every transform computes in doubles (FixToDb) and stores back with DbToFix (truncation).
+ * "By kind" walks move a Bezier triple together and leave parameter nodes alone; "every node"
+ * walks treat each node as a point. */
+
+/* Shifts the list from path to its tail by whole pixels so that the left-top corner of the
+ * join chain's rectangle (ZoPathGetMiniMaxRect at scale 1, margin included) lands on target.
+ * 0 for a null path. */
+ZO_API uint32_t ZoPathOffset(ZoPath* path, POINT target);
+/* Adds whole pixels to the list from path to its tail. Always 1. */
+ZO_API uint32_t ZoPathOffsetExact(ZoPath* path, POINT offset);
+/* Scales the whole list about the origin, by kind. sy 0 means sy = sx; 1, 1 does nothing.
+ * Polygons and stars lose their polygon marks and primitive kind. */
+ZO_API uint32_t ZoPathSize(ZoPath* list, double sx, double sy);
+/* Scales one subpath, every node, about the centre of its ZoPathGetRect rectangle (integer
+ * division); centre (may be null) receives that centre. 1, 1 does nothing and writes nothing. */
+ZO_API uint32_t ZoPathScaleCentered(ZoPath* path, double sx, double sy, POINT* centre);
+/* Maps the join chain from path by the matrix (eM11, eM12, eM21, eM22, eDx, eDy; x' = eM11 x +
+ * eM21 y + eDx, y' = eM12 x + eM22 y + eDy), by kind, and clears each primitive kind. 1 for a
+ * null path; 0 for a null matrix. */
+ZO_API uint32_t ZoPathMat(ZoPath* path, const float matrix[6]);
+/* The corners of the subpath's double rectangle (this subpath, control points included)
+ * mapped by the matrix: top-left, top-right, bottom-left, bottom-right. */
+ZO_API uint32_t ZoPathGetMatHandle(ZoPath* path, const float matrix[6], Ptfx handles[4]);
+
+/* The resize-rotate parameters of a handle drag. */
+typedef struct ZoPathRSRParams {
+  uint32_t reserved0;
+  uint32_t anchorMode; /* non-zero: the anchor comes from the alignment record */
+  double targetX;      /* where the anchor goes, image pixels */
+  double targetY;
+  double scaleX;
+  double scaleY; /* 0 means scaleX */
+  double reserved1;
+  double angle; /* degrees */
+} ZoPathRSRParams;
+
+/* The alignment record is an array of 32-bit words of which two are read: */
+#define ZOPATH_ALIGN_BITS_WORD 10 /* bit 0: the far edge, bit 1: the centre */
+#define ZOPATH_ALIGN_AXIS_WORD 11 /* 0: x, otherwise y */
+
+/* Moves the list (from its head) by minus the anchor, scales it (ZoPathSize), rotates every
+ * node about the origin and moves it to the target. The anchor is the top-left of the list's
+ * shape rectangle; with anchorMode set (and the head not a text character) it comes from the
+ * alignment record: (right, 0) or (0, bottom) for bit 0, the centre on the axis for bit 1, else
+ * (0, 0) (also without a record). 0, nothing changed, when a subpath of the list is a wrap
+ * baseline or a horizontal or vertical envelope frame. */
+ZO_API uint32_t ZoPathResizeSlantRotate(ZoPath* list, const ZoPathRSRParams* params,
+                                        const uint32_t* align);
+/* The four handles ZoPathResizeSlantRotate would give the shape rectangle: top-left,
+ * top-right, bottom-left, bottom-right. 0 when refused or handles is null. */
+ZO_API uint32_t ZoPathGetRSRHandle(ZoPath* list, const ZoPathRSRParams* params,
+                                   const uint32_t* align, Ptfx handles[4]);
+/* Rotates every node of the whole list about the centre of its double rectangle (no margin)
+ * by the angle truncated to whole degrees. */
+ZO_API void ZoPathRotateAboutCenter(ZoPath* list, double degrees);
+
+/* Alignment commands, shared with the host's command table. */
+#define ZOALIGN_CENTRE_X 18017
+#define ZOALIGN_CENTRE_Y 18018
+#define ZOALIGN_LEFT 18020
+#define ZOALIGN_RIGHT 18021
+#define ZOALIGN_TOP 18022
+#define ZOALIGN_BOTTOM 18023
+#define ZOALIGN_DISTRIBUTE_X 18024
+#define ZOALIGN_DISTRIBUTE_Y 18025
+#define ZOALIGN_CENTRE_BOTH 18043
+/* Aligns or distributes the objects (join chains) of the current group's selection, the first
+ * 128 of them, by their shape rectangles: centre commands move each object's centre to the
+ * mean centre, edge commands line the edges up with the outermost one, distribution spaces
+ * the centres evenly between the outermost two. Other command numbers move nothing. The
+ * selection is hidden and drawn again (view may be null: nothing is drawn); out (may be null)
+ * receives the union of both window rectangles. 0 when the table or the selection is missing. */
+ZO_API uint32_t ZoPathAlign(uint64_t unused, int32_t command, ZoPathTbl* table, CoordStruct* view,
+                            RECT* out);
+
+/* ========================================================================================
+ * Undo and redo
+ * The library keeps up to 20 logs, one per host context number (0 is never kept). A log holds
+ * records of steps, oldest first, and a position: the number of records applied. A record
+ * holds just enough to swap the recorded state with the current one, so undo and redo apply
+ * the same record. Calls without a context number use the context used last. Recording
+ * appends at the tail; the host removes the records past the position (ZoPathURFree) before
+ * it records after an undo.
+ * ======================================================================================== */
+
+/* Action numbers, shared with the host's command table. */
+#define ZOUNDO_SELECT 18001         /* 18001-18003, 18026, 18027: selection changes */
+#define ZOUNDO_SELECT2 18002
+#define ZOUNDO_SELECT3 18003
+#define ZOUNDO_SELECT4 18026
+#define ZOUNDO_SELECT5 18027
+#define ZOUNDO_MOVE_SELECTED 18006  /* the selected subpath moved */
+#define ZOUNDO_JOIN 18007
+#define ZOUNDO_DISJOIN 18008
+#define ZOUNDO_ENVELOPE 18016       /* the selected envelope frame was edited */
+
+/* Records one step of the table's current group: a selection action records the selection
+ * (positions in the list and the first selected point or segment of each member); 18006
+ * node 0 of the selected subpath with its first selected point and segment; join and disjoin
+ * nothing more; 18016 the control points of the selected envelope frame (none when the
+ * selected subpath is no frame). Other actions record nothing. A record that cannot be
+ * allocated (error 1001), or a new context when all 20 slots are taken, leaves the log as it
+ * was. 1; 0 for a null table. */
+ZO_API uint32_t ZoPathBackupAction(uint32_t context, int32_t action, ZoPathTbl* table);
+/* Records the selection under the given action number. */
+ZO_API uint32_t BackupDuplicate(int32_t action, ZoPathTbl* table);
+/* Records which subpath is the current group's selected one; undo makes it the selected one
+ * again while it is still a selected member of the list. */
+ZO_API uint32_t BackupSelected(int32_t action, ZoPathTbl* table);
+/* Records node 0 of the selected subpath; undo moves the selection chain back by the
+ * difference. */
+ZO_API uint32_t BackupSelectMove(int32_t action, ZoPathTbl* table);
+/* Applies record `position` backwards (undo) or record position + 1 (redo), moving the
+ * position; handles are redrawn on dc (may be null), outlines in the view's display buffer
+ * (view may be null), and changed (may be null) is extended by the window area redrawn.
+ * 0, nothing changed, when there is nothing to undo or redo, the record no longer fits the
+ * table (for example no selected subpath to move) or memory runs out (error 1001). */
+ZO_API uint32_t ZoPathUndo(uint32_t context, ZoPathTbl* table, CoordStruct* view, RECT* changed,
+                           HDC dc);
+ZO_API uint32_t ZoPathRedo(uint32_t context, ZoPathTbl* table, CoordStruct* view, RECT* changed,
+                           HDC dc);
+/* 1 when record `position` is a selection record of this action that equals the current
+ * selection. */
+ZO_API uint32_t ZoPathSameUR(uint32_t context, ZoPathTbl* table, int32_t action);
+/* Removes the oldest record (fromOldest non-zero; the position drops by one) or the newest
+ * (the position is kept within the records left). A log left empty frees its slot. 1. */
+ZO_API uint32_t ZoPathURFree(uint32_t context, uint32_t ignored, uint32_t fromOldest);
+/* Raises the position of the context used last by one, never past its newest record. 1. */
+ZO_API uint32_t ZoPathGetURAction(void);
+/* Kept for the host; the logs have no limit of their own (the host trims them). 1. */
+ZO_API uint32_t ZoPathSetUndoLimit(uint32_t ignored);
+/* Kept for the host: both outs receive 0. 1. */
+ZO_API uint32_t ZoPathZoPathGetURInfo(uint32_t* first, uint32_t* second);
+
 /* ========================================================================================
  * Pixel buffers
  * A library buffer is one block: three 32-bit words (bits per pixel, width, height) and the
@@ -451,6 +585,119 @@ ZO_API uint32_t ZoPathTblRepaintNodes(HDC dc, ZoPathTbl* table, CoordStruct* vie
 /* Window to image: x = (column + scrollX) / zoom - 0.5 (the point packs x low, y high). */
 ZO_API PointDB* ZoPathPtWndToImage(PointDB* out, int64_t point, const CoordStruct* view);
 ZO_API RectDB* ZoPathRectWndToImage(RectDB* out, const RECT* rect, const CoordStruct* view);
+
+/* ========================================================================================
+ * Hit testing and selection
+ * Window points are relative to the view's window rectangle (the display buffer's pixels)
+ * and travel packed in 64 bits (x low, y high). The click tolerance is an open square of
+ * 4 window pixels around a node, and 4 window pixels either side of a segment. Selection
+ * lives in the records: ZOF_SELECTED, ZOF_HAS_SEL_POINTS and ZOF_HAS_SEL_SEGMENT on the
+ * subpath, PT_SELECTED and PT_SEGMENT_MARK on its nodes, and the selection chain. Every
+ * change of the selection redraws the handles concerned on dc (exclusive-or).
+ * ======================================================================================== */
+
+/* ZoPathPtOn's how bits. */
+#define ZOHIT_REPLACE 4u  /* the hit replaces the selection */
+#define ZOHIT_ADD 8u      /* the hit is added to the selection */
+#define ZOHIT_TEST 16u    /* test only, no selection change */
+#define ZOHIT_TOGGLE 32u  /* the hit path is toggled */
+/* ZoPathRectClip's catching bits, combined with the how bits above. */
+#define ZOHIT_CROSSING 1u /* a segment crosses the rectangle */
+#define ZOHIT_INSIDE 2u   /* a point lies strictly inside the rectangle */
+
+/* What ZoPathPtOn found, handed back to ZoPathHitAct: the window point, the subpath, the
+ * node index (for a segment, its first node) and the segment parameter (0-65535). */
+typedef struct ZoPathHit {
+  int64_t point;
+  ZoPath* path;
+  uint32_t index;
+  uint16_t param;
+} ZoPathHit;
+
+/* The selection marks of one subpath, saved by ZoPathCopySelectStatus: node count, flag word
+ * and one type word per node (two general-purpose blocks owned by the caller). */
+typedef struct ZoPathSelectStatus {
+  int32_t count;
+  uint32_t flags;
+  uint16_t* types;
+} ZoPathSelectStatus;
+
+/* Tests the window point against the paths (path in: the list, null for the current group's;
+ * out: the subpath hit or null). index and param receive the node or segment hit. Returns
+ * 1 an unselected path was hit, 2 a selected one (or a toggle deselected it), 3 nothing,
+ * 0xFFFFFFFF when how has none of 4, 8, 16, 32 (the selection chain is only rebuilt). */
+ZO_API uint32_t ZoPathPtOn(int64_t point, uint32_t how, HDC dc, CoordStruct* view,
+                           ZoPathTbl* table, ZoPath** path, uint32_t* index, uint16_t* param);
+/* Anchors of a selected path strictly inside the window rectangle; flag says whether the
+ * selection by rectangle (how 1-3) would change anything. */
+ZO_API uint32_t ZoPathPtInRect(const RECT* rect, ZoPath* path, CoordStruct* view, uint32_t how,
+                               uint32_t* flag);
+/* Node selection by rectangle along the selection chain from path: how 0 counts, 1 replaces,
+ * 2 adds, 3 and 4 toggle. Returns the number of anchors inside. */
+ZO_API uint32_t ZoPathRectClipPt(const RECT* rect, ZoPath* path, uint32_t ignored,
+                                 CoordStruct* view, uint32_t how);
+/* Path selection by rectangle over the current group (how: ZOHIT_CROSSING or ZOHIT_INSIDE
+ * with 4, 8, 32 or 16). 1 when something was caught, else 2; out (when given) is 1 when a
+ * caught path was or would be changed. */
+ZO_API uint32_t ZoPathRectClip(const RECT* rect, ZoPathTbl* table, HDC dc, CoordStruct* view,
+                               uint32_t how, uint32_t* out);
+/* Selects and highlights the segment starting at node index (the last node means segment 0)
+ * of a selected path without selected points. */
+ZO_API uint32_t ZoPathPickSegment(CoordStruct* view, ZoPath* path, uint32_t index, RECT* dirty);
+/* Clears the segment selection of path, or with a null path of every subpath of the table's
+ * current group, and removes its highlight. */
+ZO_API uint32_t ZoPathUnpickSegment(CoordStruct* view, ZoPathTbl* table, ZoPath* path,
+                                    RECT* dirty);
+/* Applies a node or segment command (18001-18042) to an earlier hit; hit->path follows the
+ * record when a subdivision moves it. */
+ZO_API uint32_t ZoPathHitAct(uint32_t command, HDC dc, CoordStruct* view, ZoPathTbl* table,
+                             ZoPathHit* hit);
+
+ZO_API uint32_t ZoPathIsSelected(ZoPath* path);
+ZO_API uint32_t ZoPathHasSelectedPoint(ZoPath* path);
+ZO_API uint32_t ZoPathHasSelectedSegment(ZoPath* path);
+ZO_API uint32_t ZoPathIsAllPathsSelected(ZoPath* path);
+/* 1 linked to other selected paths, 3 has selected points, 4 a selected segment, 2 selected
+ * alone, 0 none (path null: the table's selected path). */
+ZO_API uint32_t ZoPathGetSelState(ZoPathTbl* table, ZoPath* path);
+ZO_API uint32_t ZoPathGetSelectedGroupsNumber(ZoPathTbl* table);
+/* Union of 1 (line) and 2 (cubic) over the selected segments, 3 for any other kind. */
+ZO_API uint32_t ZoPathGetSelectedSegmentType(ZoPath* path);
+ZO_API ZoPath* ZoPathGetSubPathWithSelectedSegment(ZoPathTbl* table, ZoPath* after);
+ZO_API uint32_t ZoPathGetSelPtListCount(CoordStruct* view, ZoPath* path);
+/* With *selKind preset to 3: on the path alone (selKind 0 unselected, 1 alone, 3 linked;
+ * joinKind 0 not joined, 1 joined). Otherwise on the whole selection chain. 0 for null. */
+ZO_API uint32_t ZoPathInfo(ZoPath* path, uint32_t* selKind, uint32_t* joinKind);
+
+ZO_API uint32_t ZoPathDeselectPts(ZoPath* path);
+ZO_API uint32_t ZoPathDeSelectAll(HDC dc, ZoPath* path, CoordStruct* view, uint32_t redraw);
+ZO_API uint32_t ZoPathSingleSelectPath(ZoPathTbl* table, ZoPath* path, CoordStruct* view, HDC dc,
+                                       uint32_t redraw);
+/* A new snapshot, or null (error 1001). */
+ZO_API ZoPathSelectStatus* ZoPathCopySelectStatus(ZoPath* path);
+/* Restores the snapshot when the node counts agree (else 0); consume frees it. */
+ZO_API uint32_t ZopathPasteSelectStatus(ZoPathSelectStatus* status, ZoPath* path,
+                                        uint32_t consume);
+ZO_API uint32_t ZoPathCleanSelectStatusClipboard(ZoPathSelectStatus* status);
+
+/* Converts the selected segments of the table's selected path: toKind 1 lines to cubics,
+ * 2 cubics to lines, other values each to the other kind. May move the record. */
+ZO_API uint32_t ZoPathConvertSelectedSegment(CoordStruct* view, ZoPathTbl* table, RECT* dirty,
+                                             uint32_t toKind);
+/* The window points of the segments around each selected anchor, for dragging: 12 entries,
+ * runs separated by ZOSEL_RUN_END, ended by ZOSEL_LIST_END or ZOSEL_LIST_END_OPEN.
+ * direction 0 writes the list, 1 reads it back into the nodes that changed. */
+#define ZOSEL_LIST_SIZE 12
+#define ZOSEL_RUN_END 1001000
+#define ZOSEL_LIST_END 1000000
+#define ZOSEL_LIST_END_OPEN 1000001 /* a run touches the first node or an open end */
+ZO_API uint32_t ZoPathSelectedToView(CoordStruct* view, ZoPath* path, POINT* list,
+                                     uint32_t direction);
+/* The same runs without limit or sentinels, with a parallel list of type words (PT_MOVETO
+ * added where a run begins); reading back takes the entries whose type has 0x40. */
+#define ZOSEL_MOVED 0x40
+ZO_API uint32_t ZoPathSelectedToView3(CoordStruct* view, ZoPath* path, POINT* points,
+                                      uint16_t* types, uint32_t direction);
 
 /* ========================================================================================
  * View records

@@ -94,6 +94,12 @@ ZO_API size_t ZoPlatHeapBlockSize(const void* block);
 ZO_API size_t ZoPlatMemLiveBlocks(void);
 ZO_API size_t ZoPlatGlobalLiveBlocks(void);
 
+/* ---- Key state ---------------------------------------------------------------------------
+ * What the library reads where Windows would call GetKeyState/GetAsyncKeyState: the host
+ * reports each key it cares about (virtual-key codes 0-255, e.g. 16 Shift, 17 Control) going
+ * down (down non-zero) and up. All keys start up. */
+ZO_API void ZoPlatSetKeyState(int32_t virtualKey, uint32_t down);
+
 /* ==== Software device contexts ============================================================
  * Where Windows would hand the library a window's device context, a Linux host makes a
  * memory device context over its own 32-bit pixels (ZoPlatCreateMemoryDC) and passes that.

@@ -1,6 +1,7 @@
 // The gallery's editor view: a sample image with several overlapping paths shown the way the
 // editor shows them (outlines counted into the display buffer and painted by inversion),
 // and one selected path with its node and control handles drawn on a memory device context.
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <string>
@@ -81,7 +82,18 @@ std::vector<uint8_t> sample_image() {
 
 }  // namespace
 
-bool write_editor_view(const std::string& dir, std::string* html, std::string* error) {
+namespace {
+
+int64_t pack(int32_t x, int32_t y) {
+  return int64_t(uint64_t(uint32_t(x)) | (uint64_t(uint32_t(y)) << 32));
+}
+
+// One editor state: the three paths in a table over the sample image, the host's clicks and
+// commands run on it (handles drawn on a memory device context over the picture), then the
+// display buffer painted over the picture. Both draw by exclusive-or, so their order does
+// not matter. Writes kW x kH pixels at column `left` of a picture `stride` pixels wide.
+template <typename Clicks>
+bool render_state(Clicks&& clicks, std::vector<uint8_t>* picture, int32_t stride, int32_t left) {
   ZoPathTbl* table = nullptr;
   CoordStruct* view = nullptr;
   RECT window{0, 0, kW, kH}, changed;
@@ -90,46 +102,91 @@ bool write_editor_view(const std::string& dir, std::string* html, std::string* e
     paths[i - 1]->next = paths[i];
     paths[i]->prev = paths[i - 1];
   }
-  ZoPath* selected = paths[2];
-  selected->flags = ZOF_SELECTED | ZOF_HAS_SEL_POINTS;
-  ZoPathNodes(selected)[3].type |= PT_SELECTED;
-  ZoPathNodes(selected)[9].type |= PT_SELECTED;
   if (ZoPathNew(&table) != 1 || ZoPathCoordStruct(&window, 0, 0, 1.0, table, &view) != 1 ||
-      ZoPathAddPathGroup(&table, paths[0], "editor", view, &changed) != 1) {
-    *error = "editor view: the table could not be made";
+      ZoPathAddPathGroup(&table, paths[0], "editor", view, &changed) != 1)
     return false;
-  }
-  // Outlines over the image, through the display buffer.
   std::vector<uint8_t> rgb = sample_image();
-  ZoPathPaintMem(&window, table, rgb.data());
-  // Handles on a memory device context over the same picture.
   std::vector<uint32_t> pixels(size_t(kW) * kH);
   for (size_t i = 0; i < pixels.size(); ++i)
     pixels[i] = uint32_t(rgb[3 * i]) << 16 | uint32_t(rgb[3 * i + 1]) << 8 | rgb[3 * i + 2];
   HDC dc = ZoPlatCreateMemoryDC(pixels.data(), kW, kH, kW);
-  ZoPathDrawNodes(dc, selected, view);
+  bool ok = clicks(dc, view, table);
   ZoPlatDeleteDC(dc);
-  Image image;
-  image.width = kW;
-  image.height = kH;
-  image.channels = 3;
-  image.pixels.resize(rgb.size());
   for (size_t i = 0; i < pixels.size(); ++i) {
-    image.pixels[3 * i] = uint8_t(pixels[i] >> 16);
-    image.pixels[3 * i + 1] = uint8_t(pixels[i] >> 8);
-    image.pixels[3 * i + 2] = uint8_t(pixels[i]);
+    rgb[3 * i] = uint8_t(pixels[i] >> 16);
+    rgb[3 * i + 1] = uint8_t(pixels[i] >> 8);
+    rgb[3 * i + 2] = uint8_t(pixels[i]);
   }
+  ZoPathPaintMem(&window, table, rgb.data());
+  for (int32_t y = 0; y < kH; ++y)
+    std::copy(rgb.begin() + y * kW * 3, rgb.begin() + (y + 1) * kW * 3,
+              picture->begin() + (size_t(y) * stride + left) * 3);
   ZoPathDeleteCoordStruct(view);
   ZoPathTblDelete(table);
+  return ok;
+}
+
+// Clicks as the host forwards them; true when each hit what it aimed at.
+bool click(HDC dc, CoordStruct* view, ZoPathTbl* table, int64_t at, uint32_t how, uint32_t expected,
+           ZoPathHit* hit) {
+  hit->point = at;
+  hit->path = nullptr;
+  return ZoPathPtOn(at, how, dc, view, table, &hit->path, &hit->index, &hit->param) == expected;
+}
+
+}  // namespace
+
+bool write_editor_view(const std::string& dir, std::string* html, std::string* error) {
+  std::vector<uint8_t> picture(size_t(2 * kW) * kH * 3);
+  // Node editing: a click selects the wave, a second click its node 3, a shift-command adds
+  // node 9; selected nodes show hollow, with their control handles.
+  bool nodes = render_state(
+      [](HDC dc, CoordStruct* view, ZoPathTbl* table) {
+        ZoPathHit hit{};
+        bool ok = click(dc, view, table, pack(140, 250), ZOHIT_REPLACE, 1, &hit) &&
+                  click(dc, view, table, pack(140, 250), ZOHIT_REPLACE, 2, &hit) &&
+                  click(dc, view, table, pack(340, 250), ZOHIT_TEST, 2, &hit);
+        return ok && ZoPathHitAct(18036, dc, view, table, &hit) == 1;
+      },
+      &picture, 2 * kW, 0);
+  // Segment editing: a click on a side of the star selects it, the segment command picks
+  // that side, which shows highlighted; then it is converted into a curve.
+  bool segment = render_state(
+      [](HDC dc, CoordStruct* view, ZoPathTbl* table) {
+        ZoPathHit hit{};
+        RECT dirty;
+        bool ok = click(dc, view, table, pack(315, 75), ZOHIT_REPLACE, 1, &hit) &&
+                  ZoPathHitAct(18026, dc, view, table, &hit) == 1;
+        ZoPathDrawNodes(dc, hit.path, view);  // the handles come down while the shape changes
+        ok = ok && ZoPathConvertSelectedSegment(view, table, &dirty, 1) == 1;
+        ZoPath* selected = nullptr;
+        ZoPathFind(table, nullptr, nullptr, &selected, nullptr);
+        ZoPathDrawNodes(dc, selected, view);
+        return ok;
+      },
+      &picture, 2 * kW, kW);
+  if (!nodes || !segment) {
+    *error = "editor view: a click missed its target";
+    return false;
+  }
+  Image image;
+  image.width = 2 * kW;
+  image.height = kH;
+  image.channels = 3;
+  image.pixels = std::move(picture);
   if (!write_png((std::filesystem::path(dir) / "editor_view.png").string(), image, error))
     return false;
   *html +=
       "<h2>Editor view</h2>\n<p>Three overlapping paths counted into the display buffer "
-      "and painted over the image by inversion (<code>ZoPathPaintMem</code>); the wave is "
-      "selected, with two selected nodes: anchor squares, and control points with dotted "
-      "handle lines, drawn with an exclusive-or pen on a memory device context "
-      "(<code>ZoPathDrawNodes</code>).</p>\n<img src=\"editor_view.png\" "
-      "style=\"width:480px\" alt=\"editor view\">\n";
+      "and painted over the image by inversion (<code>ZoPathPaintMem</code>). Left, node "
+      "editing: a click selects the wave (<code>ZoPathPtOn</code>), a second click selects its "
+      "node, a command adds another (<code>ZoPathHitAct</code> 18036); selected nodes show as "
+      "hollow squares with their control points and dotted handle lines, unselected anchors "
+      "grey, all drawn with an exclusive-or pen (<code>ZoPathDrawNodes</code>). Right, segment "
+      "editing: a click on a side of the star selects it, the segment command picks that side, "
+      "which shows highlighted, and <code>ZoPathConvertSelectedSegment</code> turns it into a "
+      "curve fitted to its neighbours.</p>\n<img src=\"editor_view.png\" "
+      "style=\"width:960px\" alt=\"editor view\">\n";
   return true;
 }
 

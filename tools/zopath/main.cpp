@@ -19,6 +19,12 @@
 #include "commands.hpp"
 #include "png_writer.hpp"
 
+namespace zopath {
+// transform_cmd.cpp: the transform command and its gallery section.
+int cmd_transform(int argc, char** argv);
+bool write_transform_gallery(const std::string& dir, std::string* html, std::string* error);
+}  // namespace zopath
+
 namespace {
 
 using zopath::Image;
@@ -33,6 +39,7 @@ const char* kMainHelp =
     "  flatten INPUT -o OUT.zpb              store a path list as a stored block\n"
     "  unflatten BLOCK [-o OUT.txt]          read a stored block back as path text\n"
     "  info INPUT                            counts, chains and bounds of a path file\n"
+    "  transform PATHFILE OPERATION...       move, scale, rotate, align or distribute objects\n"
     "  help [COMMAND]                        show help\n"
     "\n"
     "Run 'zopath COMMAND --help' for the options of a command.\n";
@@ -375,6 +382,10 @@ int cmd_demo(int argc, char** argv) {
   std::string editorView, editorError;
   if (!zopath::write_editor_view(dir, &editorView, &editorError)) return fail("demo: " + editorError);
   html << editorView;
+  std::string transforms;
+  if (!zopath::write_transform_gallery(dir, &transforms, &editorError))
+    return fail("demo: " + editorError);
+  html << transforms;
   html << "</body></html>\n";
   std::ofstream index(std::filesystem::path(dir) / "index.html");
   index << html.str();
@@ -405,6 +416,7 @@ int main(int argc, char** argv) {
   std::string command = argv[1];
   if (command == "-h" || command == "--help" || command == "help") {
     if (argc > 2 && run_storage_command(argv[2], 1, help_flag) >= 0) return 0;
+    if (argc > 2 && std::string(argv[2]) == "transform") return zopath::cmd_transform(1, help_flag);
     if (argc > 2 && std::string(argv[2]) == "render")
       std::fputs(kRenderHelp, stdout);
     else if (argc > 2 && std::string(argv[2]) == "demo")
@@ -415,6 +427,7 @@ int main(int argc, char** argv) {
   }
   if (command == "render") return cmd_render(argc - 2, argv + 2);
   if (command == "demo") return cmd_demo(argc - 2, argv + 2);
+  if (command == "transform") return zopath::cmd_transform(argc - 2, argv + 2);
   if (int status = run_storage_command(command, argc - 2, argv + 2); status >= 0) return status;
   return fail("unknown command '" + command + "' (see zopath --help)");
 }
