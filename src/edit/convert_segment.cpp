@@ -165,15 +165,8 @@ std::vector<PathNode> rebuilt(const ZoPath* p, const std::vector<Segment>& segs,
 }
 
 // Points the chains and the table at a record that moved.
-void relink_moved(ZoPathTbl* table, ZoPath* old, ZoPath* p) {
-  if (p->prev != nullptr) p->prev->next = p;
-  if (p->next != nullptr) p->next->prev = p;
-  if (!has_attachment(p)) {
-    if (p->joinPrev != nullptr) p->joinPrev->joinNext = p;
-    if (p->joinNext != nullptr) p->joinNext->joinPrev = p;
-  }
-  if (p->selPrev != nullptr) p->selPrev->selNext = p;
-  if (p->selNext != nullptr) p->selNext->selPrev = p;
+void relink_in_table(ZoPathTbl* table, ZoPath* old, ZoPath* p) {
+  zo::relink_moved(p);
   for (uint32_t g = 0; g < table->groupCount; ++g) {
     if (table->groups[g].first == old) table->groups[g].first = p;
     if (table->groups[g].selected == old) table->groups[g].selected = p;
@@ -219,7 +212,7 @@ ZO_API uint32_t ZoPathConvertSelectedSegment(CoordStruct* view, ZoPathTbl* table
     if (grown != p) {
       ZoPath* old = p;
       p = grown;
-      relink_moved(table, old, p);
+      relink_in_table(table, old, p);
     }
   }
   screen.pass(p, kModeHideSelectedSegments, &changed);

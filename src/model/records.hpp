@@ -59,6 +59,17 @@ inline uint16_t shape_marker(const ZoPath* p) {
   return p->count > 1 ? nodes_of(p)[1].type & PT_KIND_PARAM_MASK : 0;
 }
 
+// Points the neighbours of a record that a reallocation moved at its new address, in all
+// three chains (an attachment in the join slot has no back link).
+inline void relink_moved(ZoPath* p) {
+  if (p->prev != nullptr) p->prev->next = p;
+  if (p->next != nullptr) p->next->prev = p;
+  if (p->joinPrev != nullptr) p->joinPrev->joinNext = p;
+  if (!has_attachment(p) && p->joinNext != nullptr) p->joinNext->joinPrev = p;
+  if (p->selPrev != nullptr) p->selPrev->selNext = p;
+  if (p->selNext != nullptr) p->selNext->selPrev = p;
+}
+
 // The group the table's calls work on (a table always has at least one group).
 inline PathGroup& current_group(ZoPathTbl* t) {
   uint32_t last = t->groupCount - 1;

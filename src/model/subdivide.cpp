@@ -40,16 +40,6 @@ double cubic_length(const Cubic& c, int depth = 0) {
 
 PointDB point_at(const ZoPath* p, uint32_t i) { return to_db(nodes_of(p)[i].pt); }
 
-// Points a moved record's neighbours in all three chains at its new address.
-void relink_moved(ZoPath* p) {
-  if (p->prev != nullptr) p->prev->next = p;
-  if (p->next != nullptr) p->next->prev = p;
-  if (p->joinPrev != nullptr) p->joinPrev->joinNext = p;
-  if (!has_attachment(p) && p->joinNext != nullptr) p->joinNext->joinPrev = p;
-  if (p->selPrev != nullptr) p->selPrev->selNext = p;
-  if (p->selNext != nullptr) p->selNext->selPrev = p;
-}
-
 }  // namespace
 
 }  // namespace zo
