@@ -1,21 +1,20 @@
-// Edge crossings of one band of sample lines. Each sample line has its own list of signed
-// doubles: the absolute value is where an edge crosses the line, the sign the edge's
-// direction (positive towards increasing ordinates). Lists live in the path heap, are made on
-// the first crossing and grow 50 entries at a time; a band holds the lists of up to 50 (or
-// 250) pixel rows and is released before the next band is made.
+// Edge crossings of sample lines. A fill flattens every record once into an edge table (one
+// straight edge per line segment or curve chord, in path order). A walk then goes down the
+// sample lines band by band, keeping the edges that cross the current line in order of
+// where they cross it: each crossing is a signed double whose absolute value is where an
+// edge crosses the line and whose sign is the edge's direction (positive towards increasing
+// ordinates). Every crossing is stepped along its edge from the band's first line, and a
+// line's crossings come out in exactly the order a stable sort of them in path order gives,
+// so the fill rules see the same numbers in the same order whatever the walk's shape.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 
 #include "Zo32path.h"
+#include "span_rules.hpp"
 
 namespace zo::render {
-
-// A list block: the count (and, in its padding, the capacity), the entries, 24 spare bytes.
-struct ListHead {
-  uint32_t count;
-  uint32_t capacity;
-};
 
 // Maps a path coordinate to device space: device = coordinate x scale + offset. Along the
 // sampled axis (y for row lists, x for column lists) integer scaled coordinates land on
@@ -26,46 +25,202 @@ struct DeviceMap {
   double offsetY;
 };
 
-class CrossingBand {
+// One straight edge, u across the sample lines and v along the sampled axis, both already
+// moved off the sample grid. It crosses the global sample lines g (at v = g·step) for g in
+// [first, last]; the crossing is u0 + (g·step − v0)·slope.
+struct Edge {
+  double u0;
+  double v0;
+  double slope;
+  double sign;  // +1 where v grows along the edge, −1 where it shrinks
+  double first;
+  double last;
+};
+
+class EdgeTable {
  public:
-  // samplesPerPixel is 1, 4 or 16; pixelRows is the band's height in pixel rows (or columns
-  // for column lists); limit bounds stored abscissas to [0, limit], which keeps every span
-  // that reaches the mask unchanged.
-  CrossingBand(int32_t firstPixel, int32_t pixelRows, uint32_t samplesPerPixel, double limit);
-  ~CrossingBand();
-  CrossingBand(const CrossingBand&) = delete;
-  CrossingBand& operator=(const CrossingBand&) = delete;
+  // samplesPerPixel is 1, 4 or 16; pixelLines is the number of pixel rows (or columns) the
+  // fill covers, in bands of bandPixels: edges that cross none of its sample lines are left
+  // out.
+  EdgeTable(uint32_t samplesPerPixel, uint32_t pixelLines, uint32_t bandPixels);
+  ~EdgeTable();
+  EdgeTable(const EdgeTable&) = delete;
+  EdgeTable& operator=(const EdgeTable&) = delete;
 
-  bool ready() const { return lists_ != nullptr; }
-  bool failed() const { return failed_; }  // a list could not be made or grown
-  uint32_t line_count() const { return lineCount_; }
+  // Counts a record towards the size the table is first made with (about one edge per line
+  // segment, and per curve as many chords as flattening is likely to make).
+  void expect(const ZoPath* record, double scale);
+  // Adds the edges of one record's outline; columns exchanges x and y (column lists).
+  // Figures are closed implicitly for the fill. False when the table cannot grow.
+  bool add_record(const ZoPath* record, const DeviceMap& map, bool columns);
+  // Scratch of `bytes` behind the edges, 16-byte aligned, for the walk and the coverage row
+  // of the fill; null when the table cannot grow.
+  void* tail(size_t bytes);
 
-  // Adds the crossings of one record's outline. columns exchanges x and y (column lists).
-  // Figures are closed implicitly for the fill.
-  void add_record(const ZoPath* record, const DeviceMap& map, bool columns);
-  // Sorts every list by absolute value.
-  void sort();
-  // The crossings of sample line j of the band (j from 0); count 0 when it has none.
-  const double* line(uint32_t j, uint32_t* count) const;
+  const Edge* edges() const { return edges_; }
+  uint32_t count() const { return count_; }
+  uint32_t samples() const { return samples_; }
+  uint32_t band_lines() const { return bandPixels_ * samples_; }
+  uint32_t total_lines() const { return totalLines_; }
 
  private:
-  void add_edge(double u0, double v0, double u1, double v1);
-  void append(uint32_t j, double value);
-  ListHead* new_slice();
-  ListHead* grow(ListHead* head);
+  // A point of the outline in device space, mapped and moved off the sample grid once for
+  // the two edges that meet at it.
+  struct Vertex {
+    double u, v;    // as mapped
+    double su, sv;  // off the sample grid
+    double line;    // ⌈sv·n⌉: the first sample line at or below it
+    bool finite;
+  };
+  Vertex vertex(double u, double v) const;
+  bool add_edge(const Vertex& a, const Vertex& b);
+  void limit_to_curve(double vmin, double vmax);
+  bool grow(size_t bytes);
 
-  static constexpr uint32_t kSlicesPerChunk = 64;
-  static constexpr size_t kChunkLink = 8;  // each chunk starts with the previous chunk
-  char* chunk_ = nullptr;
-  uint32_t chunkUsed_ = 0;
-
-  double** lists_ = nullptr;  // lineCount_ + 2 pointers to list blocks
-  uint32_t lineCount_ = 0;
+  Edge* edges_ = nullptr;
+  size_t bytes_ = 0;  // size of the block at edges_
+  uint32_t count_ = 0;
+  size_t expected_ = 0;
   uint32_t samples_;
-  double step_;
-  int64_t firstLine_;  // global index of the band's first sample line
+  uint32_t pixelLines_;
+  uint32_t bandPixels_;
+  uint32_t totalLines_;
+  // While a curve is flattened: the sample lines of the bands its control polygon reaches.
+  double curveFirst_ = -INFINITY;
+  double curveLast_ = INFINITY;
+};
+
+// The sorted crossings of one sample line after another, band by band. The edges crossing
+// the current line are kept in order of (|crossing|, path order), which is the order a stable
+// sort of the line's crossings in path order gives; from one line to the next that order
+// changes little, so an insertion pass keeps it.
+class CrossingWalk {
+ public:
+  // limit bounds stored abscissas to [0, limit], which keeps every span that reaches the mask
+  // unchanged. scratch holds scratch_bytes(table) bytes, 8-byte aligned.
+  CrossingWalk(const EdgeTable& table, double limit, void* scratch);
+  static size_t scratch_bytes(const EdgeTable& table);
+  ~CrossingWalk();
+  CrossingWalk(const CrossingWalk&) = delete;
+  CrossingWalk& operator=(const CrossingWalk&) = delete;
+
+  // Starts band `index` (pixel lines from index·bandPixels, `pixels` of them). False when the
+  // band's list array cannot be made: the fill ends there.
+  bool begin_band(uint32_t index, uint32_t pixels);
+  uint32_t line_count() const { return lineCount_; }
+  // Visits the spans of the band's next sample line under the fill rule, fn(a, b) with
+  // 0 <= a < b, in order along the line.
+  template <typename Fn>
+  void next_line(bool evenOdd, Fn&& fn) {
+    const uint32_t n = advance();
+    if (n < 2) return;
+    if (n > 32 && has_opposite_ties(n)) {
+      for_each_span(exact_order(n), n, evenOdd, fn);
+      return;
+    }
+    // The crossing of entry i is ±key (negating is multiplying by -1, zeros included).
+    auto crossing = [this](uint32_t i) {
+      return active_[i].negative != 0 ? -active_[i].key : active_[i].key;
+    };
+    if (evenOdd) {
+      for (uint32_t i = 0; i + 1 < n; i += 2) {
+        double a = std::fabs(crossing(i)), b = std::fabs(crossing(i + 1));
+        if (a != b) fn(a, b);
+      }
+      return;
+    }
+    int32_t winding = 0;
+    double start = 0.0;
+    for (uint32_t i = 0; i < n; ++i) {
+      double x = crossing(i);
+      if (winding == 0) start = std::fabs(x);
+      winding += std::signbit(x) ? -1 : 1;
+      if (winding == 0 && std::fabs(x) != start) fn(start, std::fabs(x));
+    }
+  }
+  // True when the next `lines` sample lines have no crossing: nothing runs and nothing
+  // starts. skip() then passes over them.
+  bool quiet(uint32_t lines) const {
+    return activeCount_ == 0 && lineStart_[line_ + lines] == lineStart_[line_];
+  }
+  void skip(uint32_t lines) { line_ += lines; }
+
+ private:
+  struct Active {
+    double key;  // the crossing's absolute value
+    double u;    // the unclamped crossing, stepped along the edge
+    double du;
+    double last;
+    uint32_t index;     // in the edge table: path order
+    uint32_t negative;  // the edge runs towards decreasing v
+  };
+  // Inserts a running edge behind the first *count entries, keeping (key, path order) order.
+  void merge_in(Active a, uint32_t* count) const {
+    uint32_t k = *count;
+    while (k > 0 && after(active_[k - 1], a)) {
+      active_[k] = active_[k - 1];
+      --k;
+    }
+    active_[k] = a;
+    ++*count;
+  }
+  // Steps the running edges to the next line, drops finished ones, adds those starting on it
+  // and restores the order; returns how many cross the line.
+  uint32_t advance() {
+    const double g = static_cast<double>(firstLine_ + 1 + line_);
+    uint32_t n = 0;
+    bool sorted = line_ != 0;  // a band's first line restarted every edge
+    if (line_ != 0) {
+      const double limit = limit_;
+      for (uint32_t i = 0; i < activeCount_; ++i) {
+        Active a = active_[i];
+        if (a.last < g) continue;
+        a.u += a.du;
+        a.key = a.u < 0.0 ? 0.0 : limit < a.u ? limit : a.u;  // std::clamp(u, 0, limit)
+        if (n > 0 && after(active_[n - 1], a)) sorted = false;
+        active_[n++] = a;
+      }
+    } else {
+      n = activeCount_;
+    }
+    if (!sorted) {
+      uint32_t count = 0;
+      for (uint32_t i = 0; i < n; ++i) merge_in(active_[i], &count);
+    }
+    uint32_t fresh = lineStart_[line_], freshEnd = lineStart_[line_ + 1];
+    if (fresh != freshEnd) add_fresh(g, fresh, freshEnd, &n);
+    activeCount_ = n;
+    ++line_;
+    return n;
+  }
+  static bool after(const Active& p, const Active& a) {
+    return p.key > a.key || (p.key == a.key && p.index > a.index);
+  }
+  void add_fresh(double g, uint32_t from, uint32_t to, uint32_t* count) const;
+  bool has_opposite_ties(uint32_t count) const;
+  const double* exact_order(uint32_t count);
+
+  const EdgeTable& table_;
+  uint32_t bandLines_;
+  uint32_t bands_;
   double limit_;
-  bool failed_ = false;
+  double step_;
+
+  uint32_t* byBand_ = nullptr;     // edges grouped by the band of their first line
+  uint32_t* bandStart_ = nullptr;  // bands_ + 1 offsets into byBand_
+  Active* active_ = nullptr;
+  uint32_t activeCount_ = 0;
+  double* values_ = nullptr;  // a line's crossings in their original order
+  double* scratch_ = nullptr;
+
+  // The band's list array: per line, where its starting edges begin in starts_.
+  uint32_t* block_ = nullptr;
+  uint32_t blockWords_ = 0;
+  uint32_t* lineStart_ = nullptr;
+  uint32_t* starts_ = nullptr;
+  uint32_t lineCount_ = 0;
+  uint32_t line_ = 0;
+  int64_t firstLine_ = 0;
 };
 
 }  // namespace zo::render

@@ -2,6 +2,7 @@
 #include "rasterizer.hpp"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstring>
 
@@ -15,65 +16,60 @@ namespace zo::render {
 namespace {
 
 // The 8-bit coverage of one pixel row, accumulated over its sample rows. Whole columns
-// inside a span are counted run-length in a difference array, so a wide span costs the same
-// as a narrow one; the partial columns at span ends go to a row of doubles. Only the touched
-// column range is visited when the row is written.
+// inside a span are counted run-length in a difference array; the partial columns at span
+// ends go to a row of doubles. Every column where something changes is marked in a bitmap,
+// so writing the row visits only those columns: between two of them the coverage is a whole
+// number of sample rows, written as one run of equal bytes.
 class CoverageRow {
  public:
-  explicit CoverageRow(uint32_t width) : width_(width) {
-    full_ = static_cast<int32_t*>(plat::mem_alloc((width + 1) * sizeof(int32_t), plat::kZeroFill));
-    part_ = static_cast<double*>(plat::mem_alloc((width + 1) * sizeof(double), plat::kZeroFill));
+  // memory: bytes(width) bytes, 8-byte aligned, cleared here.
+  CoverageRow(uint32_t width, void* memory) : width_(width), words_((size_t{width} + 1) / 64 + 1) {
+    std::memset(memory, 0, bytes(width));
+    part_ = static_cast<double*>(memory);
+    marks_ = reinterpret_cast<uint64_t*>(part_ + width + 1);
+    full_ = reinterpret_cast<int32_t*>(marks_ + words_);
   }
-  ~CoverageRow() {
-    plat::mem_free(full_);
-    plat::mem_free(part_);
+  static size_t bytes(uint32_t width) {
+    size_t columns = size_t{width} + 1;
+    return columns * (sizeof(double) + sizeof(int32_t)) + (columns / 64 + 1) * 8;
   }
   CoverageRow(const CoverageRow&) = delete;
   CoverageRow& operator=(const CoverageRow&) = delete;
-  bool ready() const { return full_ != nullptr && part_ != nullptr; }
 
   // Column ⌊a⌋ gets 1 - frac(a), the columns between 1, column ⌊b⌋ frac(b); one column
-  // holding both ends gets b - a. Columns at or past the width are ignored; a, b >= 0.
+  // holding both ends gets b - a. Columns at or past the width are ignored; 0 <= a < b.
   void add_span(double a, double b) {
     uint32_t ca = column(a), cb = column(b);
+    if (ca >= width_) return;
+    loWord_ = std::min(loWord_, ca >> 6);
     if (ca == cb) {
-      if (ca < width_) add_part(ca, b - a);
+      add_part(ca, b - a);
+      hiWord_ = std::max(hiWord_, ca >> 6);
       return;
     }
-    if (ca < width_) add_part(ca, 1.0 - (a - std::floor(a)));
+    add_part(ca, 1.0 - (a - static_cast<double>(ca)));
     uint32_t runEnd = std::min(cb, width_);
+    hiWord_ = std::max(hiWord_, runEnd >> 6);
     if (ca + 1 < runEnd) {
       full_[ca + 1] += 1;
       full_[runEnd] -= 1;
-      touch(ca + 1);
-      touch(runEnd);
+      mark(ca + 1);
+      mark(runEnd);
     }
-    if (cb < width_) add_part(cb, b - std::floor(b));
+    if (cb < width_) add_part(cb, b - static_cast<double>(cb));
   }
 
-  // Writes the touched columns of the row whose coverage is non-zero and clears the row.
+  // Writes the columns of the row whose coverage is non-zero and clears the row.
   // samples: sample rows per pixel row; 1 selects the bilevel rule.
   void flush(uint8_t* row, uint32_t samples) {
-    if (lo_ > hi_) return;
-    uint32_t last = std::min(hi_, width_ - 1);
-    int32_t run = 0;
-    for (uint32_t c = lo_; c <= last; ++c) {
-      run += full_[c];
-      part_[c] += run;
-    }
+    if (loWord_ > hiWord_) return;
     if (samples == 1) {
-      write_bilevel(row, last);
+      flush_bilevel(row);
     } else {
-      const double unit = 256.0 / samples;
-      for (uint32_t c = lo_; c <= last; ++c) {
-        double acc = part_[c];
-        if (acc != 0.0) row[c] = clamp_byte(std::trunc(acc * unit - 0.98));
-      }
+      flush_aa(row, 256.0 / samples);
     }
-    std::memset(full_ + lo_, 0, (hi_ - lo_ + 1) * sizeof(int32_t));
-    std::memset(part_ + lo_, 0, (last - lo_ + 2) * sizeof(double));
-    lo_ = UINT32_MAX;
-    hi_ = 0;
+    loWord_ = UINT32_MAX;
+    hiWord_ = 0;
   }
 
  private:
@@ -81,25 +77,73 @@ class CoverageRow {
     return v >= 4294967295.0 ? UINT32_MAX : static_cast<uint32_t>(v);
   }
   static uint8_t clamp_byte(double v) { return static_cast<uint8_t>(std::clamp(v, 0.0, 255.0)); }
-  void touch(uint32_t c) {
-    lo_ = std::min(lo_, c);
-    hi_ = std::max(hi_, c);
-  }
+  // The caller keeps loWord_ and hiWord_ around the marked columns.
+  void mark(uint32_t c) { marks_[c >> 6] |= uint64_t{1} << (c & 63); }
   void add_part(uint32_t c, double v) {
     part_[c] += v;
-    touch(c);
+    mark(c);
+  }
+
+  // Visits the marked columns in order: fn(c, run) with run the whole sample rows covering
+  // columns from the previous mark up to c (exclusive); the marks are cleared.
+  template <typename Fn>
+  void for_each_mark(Fn&& fn) {
+    for (uint32_t w = loWord_; w <= hiWord_; ++w) {
+      uint64_t bits = marks_[w];
+      marks_[w] = 0;
+      while (bits != 0) {
+        uint32_t c = w * 64 + static_cast<uint32_t>(std::countr_zero(bits));
+        bits &= bits - 1;
+        fn(c);
+      }
+    }
+  }
+
+  static void fill(uint8_t* to, uint8_t value, uint32_t n) {
+    if (n > 16) {
+      std::memset(to, value, n);
+      return;
+    }
+    for (uint32_t i = 0; i < n; ++i) to[i] = value;
+  }
+
+  void flush_aa(uint8_t* row, double unit) {
+    int32_t run = 0;
+    uint32_t next = 0;  // first column not yet written
+    auto level = [unit](double acc) { return clamp_byte(std::trunc(acc * unit - 0.98)); };
+    for_each_mark([&](uint32_t c) {
+      if (run != 0) fill(row + next, level(run), c - next);
+      run += full_[c];
+      full_[c] = 0;
+      if (c < width_) {
+        double acc = part_[c] + run;
+        part_[c] = 0.0;
+        if (acc != 0.0) row[c] = level(acc);
+      }
+      next = c + 1;
+    });
   }
 
   // Bilevel with drop-out control: a pixel at least half covered is set; a pixel between
   // 113 and 126 is set only when it stands alone; a weaker one is set only when its right
   // neighbour is weaker still and nothing is set to its left, so thin features keep one pixel.
-  void write_bilevel(uint8_t* row, uint32_t last) {
+  void flush_bilevel(uint8_t* row) {
     auto level = [](double acc) { return static_cast<int32_t>(std::trunc(acc * 256.0 - 0.5)); };
-    for (uint32_t c = lo_; c <= last; ++c) {
-      double acc = part_[c];
-      if (acc == 0.0) continue;
+    int32_t run = 0;
+    uint32_t next = 0;
+    const uint32_t last = width_ - 1;
+    for_each_mark([&](uint32_t c) {
+      // A column covered by whole sample rows only is at least half covered.
+      if (run != 0) fill(row + next, 255, c - next);
+      run += full_[c];
+      full_[c] = 0;
+      next = c + 1;
+      if (c >= width_) return;
+      double acc = part_[c] + run;
+      part_[c] = 0.0;
+      if (acc == 0.0) return;
       int32_t v = level(acc);
-      int32_t n = c + 1 <= last ? level(part_[c + 1]) : 0;
+      int32_t n = c + 1 <= last ? level(part_[c + 1] + (run + full_[c + 1])) : 0;
       bool leftSet = c > 0 && row[c - 1] != 0;
       if (v >= 127) {
         row[c] = 255;
@@ -108,14 +152,16 @@ class CoverageRow {
       } else {
         row[c] = v <= n || leftSet ? 0 : 255;
       }
-    }
+    });
   }
 
   uint32_t width_;
-  int32_t* full_ = nullptr;
+  size_t words_;
   double* part_ = nullptr;
-  uint32_t lo_ = UINT32_MAX;
-  uint32_t hi_ = 0;
+  uint64_t* marks_ = nullptr;
+  int32_t* full_ = nullptr;
+  uint32_t loWord_ = UINT32_MAX;
+  uint32_t hiWord_ = 0;
 };
 
 // 32-bit masks: byte k of a pixel holds sample row k, bit 7 the leftmost of 8 sub-positions,
@@ -148,53 +194,65 @@ DeviceMap fill_map(const Mask& mask, uint32_t samples, bool columns) {
   return map;
 }
 
-// Crossings of every fillable record of the range, for one band.
-void collect(CrossingBand& band, const RecordRange& range, const DeviceMap& map, bool columns,
+// The edges of every fillable record of the range; false when the table cannot grow.
+bool collect(EdgeTable& table, const RecordRange& range, const DeviceMap& map, bool columns,
              bool* sawStyle) {
+  auto fillable = [&](const ZoPath* r) {
+    return (r->flags & ZOF_TEXT_STYLE) == 0 && !(columns && (r->flags & ZOF_RICH_BAR) != 0);
+  };
   range.for_each([&](ZoPath* r) {
-    if ((r->flags & ZOF_TEXT_STYLE) != 0) {
-      *sawStyle = true;
-      return;
-    }
-    if (columns && (r->flags & ZOF_RICH_BAR) != 0) return;
-    band.add_record(r, map, columns);
+    if (fillable(r)) table.expect(r, map.scale);
   });
-  band.sort();
+  bool ok = true;
+  range.for_each([&](ZoPath* r) {
+    if ((r->flags & ZOF_TEXT_STYLE) != 0) *sawStyle = true;
+    if (ok && fillable(r)) ok = table.add_record(r, map, columns);
+  });
+  return ok;
 }
 
 }  // namespace
 
 Fill band_fill(const Mask& mask, const RecordRange& range, const FillOptions& options,
                bool* sawStyle) {
+  if (mask.height == 0) return Fill::Done;
   const uint32_t samples = mask.wide ? 4 : options.samplesPerPixel;
   const DeviceMap map = fill_map(mask, samples, false);
   const double limit = static_cast<double>(mask.width) + 2.0;
   const size_t rowBytes = size_t{mask.width} * (mask.wide ? 4 : 1);
-  CoverageRow coverage(mask.wide ? 0 : mask.width);
-  if (!mask.wide && !coverage.ready()) {
+  const auto bandRows = static_cast<uint32_t>(options.bandRows);
+  EdgeTable table(samples, mask.height, bandRows);
+  if (!collect(table, range, map, false, sawStyle)) {
     ZO_REPORT_NO_MEMORY();
     return Fill::Failed;
   }
-  for (uint32_t top = 0; top < mask.height; top += static_cast<uint32_t>(options.bandRows)) {
-    int32_t rows = static_cast<int32_t>(std::min<uint32_t>(options.bandRows, mask.height - top));
-    CrossingBand band(static_cast<int32_t>(top), rows, samples, limit);
-    if (!band.ready()) return Fill::Done;  // the rows written so far stay
-    collect(band, range, map, false, sawStyle);
-    if (band.failed()) return Fill::Failed;
-    for (uint32_t j = 0; j < band.line_count(); ++j) {
-      uint8_t* row = mask.pixels + (top + j / samples) * rowBytes;
-      uint32_t count = 0;
-      const double* crossings = band.line(j, &count);
-      if (mask.wide) {
-        uint32_t k = j % samples;
-        if (k == 0) std::memset(row, 0xFF, rowBytes);
-        for_each_span(crossings, count, options.evenOdd,
-                      [&](double a, double b) { wide_span(row, mask.width, k, a, b); });
+  const size_t walkBytes = CrossingWalk::scratch_bytes(table);
+  auto* scratch = static_cast<char*>(table.tail(walkBytes + CoverageRow::bytes(mask.width)));
+  if (scratch == nullptr) {
+    ZO_REPORT_NO_MEMORY();
+    return Fill::Failed;
+  }
+  CrossingWalk walk(table, limit, scratch);
+  CoverageRow coverage(mask.wide ? 0 : mask.width, scratch + walkBytes);
+  for (uint32_t top = 0, index = 0; top < mask.height; top += bandRows, ++index) {
+    uint32_t rows = std::min(bandRows, mask.height - top);
+    if (!walk.begin_band(index, rows)) return Fill::Done;  // the rows written so far stay
+    for (uint32_t r = 0; r < rows; ++r) {
+      uint8_t* row = mask.pixels + (top + r) * rowBytes;
+      if (mask.wide) std::memset(row, 0xFF, rowBytes);
+      if (walk.quiet(samples)) {  // nothing crosses this pixel row
+        walk.skip(samples);
         continue;
       }
-      for_each_span(crossings, count, options.evenOdd,
-                    [&](double a, double b) { coverage.add_span(a, b); });
-      if ((j + 1) % samples == 0) coverage.flush(row, samples);
+      for (uint32_t k = 0; k < samples; ++k) {
+        if (mask.wide) {
+          walk.next_line(options.evenOdd,
+                         [&](double a, double b) { wide_span(row, mask.width, k, a, b); });
+        } else {
+          walk.next_line(options.evenOdd, [&](double a, double b) { coverage.add_span(a, b); });
+        }
+      }
+      if (!mask.wide) coverage.flush(row, samples);
     }
   }
   return Fill::Done;
@@ -224,26 +282,36 @@ Fill bilevel_pass(const Mask& mask, const RecordRange& range, bool evenOdd, int3
   const uint32_t lines = columns ? mask.width : mask.height;
   const uint32_t across = columns ? mask.height : mask.width;
   const double limit = static_cast<double>(across) + 2.0;
-  for (uint32_t top = 0; top < lines; top += static_cast<uint32_t>(bandRows)) {
-    int32_t rows = static_cast<int32_t>(std::min<uint32_t>(bandRows, lines - top));
-    CrossingBand band(static_cast<int32_t>(top), rows, 1, limit);
-    if (!band.ready()) return Fill::Done;
-    collect(band, range, map, columns, sawStyle);
-    if (band.failed()) return Fill::Failed;
-    for (uint32_t j = 0; j < band.line_count(); ++j) {
-      uint32_t count = 0;
-      const double* crossings = band.line(j, &count);
+  if (lines == 0) return Fill::Done;
+  EdgeTable table(1, lines, static_cast<uint32_t>(bandRows));
+  if (!collect(table, range, map, columns, sawStyle)) {
+    ZO_REPORT_NO_MEMORY();
+    return Fill::Failed;
+  }
+  void* scratch = table.tail(CrossingWalk::scratch_bytes(table));
+  if (scratch == nullptr) {
+    ZO_REPORT_NO_MEMORY();
+    return Fill::Failed;
+  }
+  CrossingWalk walk(table, limit, scratch);
+  for (uint32_t top = 0, index = 0; top < lines; top += static_cast<uint32_t>(bandRows), ++index) {
+    uint32_t rows = std::min(static_cast<uint32_t>(bandRows), lines - top);
+    if (!walk.begin_band(index, rows)) return Fill::Done;
+    for (uint32_t j = 0; j < walk.line_count(); ++j) {
       const uint32_t line = top + j;
-      for_each_span(crossings, count, evenOdd, [&](double a, double b) {
+      walk.next_line(evenOdd, [&](double a, double b) {
         int64_t first = 0, last = 0;
         if (!pixel_range(a, b, &first, &last)) return;
         first = std::max<int64_t>(first, 0);
         last = std::min<int64_t>(last, int64_t{across} - 1);
-        for (int64_t i = first; i <= last; ++i) {
-          size_t at = columns ? static_cast<size_t>(i) * mask.width + line
-                              : size_t{line} * mask.width + static_cast<size_t>(i);
-          mask.pixels[at] = 255;
+        if (first > last) return;
+        if (!columns) {
+          std::memset(mask.pixels + size_t{line} * mask.width + static_cast<size_t>(first), 255,
+                      static_cast<size_t>(last - first + 1));
+          return;
         }
+        for (int64_t i = first; i <= last; ++i)
+          mask.pixels[static_cast<size_t>(i) * mask.width + line] = 255;
       });
     }
   }

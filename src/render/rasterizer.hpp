@@ -51,8 +51,9 @@ struct FillOptions {
 };
 
 // Band fill of every record in the range except text-style records, which only set
-// *sawStyle. Failed when a crossing list or the accumulator row cannot be allocated (reported
-// as 1001); a band whose list array cannot be made ends the fill early, still Done.
+// *sawStyle. Failed when the edge table or the fill's scratch (accumulator row, running
+// edges) cannot be allocated (reported as 1001); a band whose list array cannot be made ends
+// the fill early, still Done.
 Fill band_fill(const Mask& mask, const RecordRange& range, const FillOptions& options,
                bool* sawStyle);
 // Bilevel fill by rows and by columns (columns skip records with ZOF_RICH_BAR); the union
