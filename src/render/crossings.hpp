@@ -1,14 +1,18 @@
-// Edge crossings of sample lines. A fill flattens every record once into an edge table (one
-// straight edge per line segment or curve chord, in path order). A walk then goes down the
-// sample lines band by band, keeping the edges that cross the current line in order of
-// where they cross it: each crossing is a signed double whose absolute value is where an
-// edge crosses the line and whose sign is the edge's direction (positive towards increasing
-// ordinates). Every crossing is stepped along its edge from the band's first line, and a
-// line's crossings come out in exactly the order a stable sort of them in path order gives,
-// so the fill rules see the same numbers in the same order whatever the walk's shape.
+// Edge crossings of sample lines, one band at a time. For each band a fill builds an edge
+// table of only the edges that cross the band's sample lines (one straight edge per line
+// segment or curve chord, in path order; a curve is flattened again for every band its
+// control polygon reaches), walks it down the band's lines and then reuses the same block for
+// the next band, so memory follows the crossings of one band, not the size of the path. The
+// walk keeps the edges that cross the current line in order of where they cross it: each
+// crossing is a signed double whose absolute value is where an edge crosses the line and
+// whose sign is the edge's direction (positive towards increasing ordinates). Every crossing
+// is stepped along its edge from the band's first line, and a line's crossings come out in
+// exactly the order a stable sort of them in path order gives, so the fill rules see the same
+// numbers in the same order whatever the walk's shape.
 #pragma once
 
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
 
 #include "Zo32path.h"
@@ -27,7 +31,7 @@ struct DeviceMap {
 
 // One straight edge, u across the sample lines and v along the sampled axis, both already
 // moved off the sample grid. It crosses the global sample lines g (at v = g·step) for g in
-// [first, last]; the crossing is u0 + (g·step − v0)·slope.
+// [first, last], both inside the table's band; the crossing is u0 + (g·step − v0)·slope.
 struct Edge {
   double u0;
   double v0;
@@ -40,28 +44,33 @@ struct Edge {
 class EdgeTable {
  public:
   // samplesPerPixel is 1, 4 or 16; pixelLines is the number of pixel rows (or columns) the
-  // fill covers, in bands of bandPixels: edges that cross none of its sample lines are left
-  // out.
+  // fill covers, in bands of bandPixels.
   EdgeTable(uint32_t samplesPerPixel, uint32_t pixelLines, uint32_t bandPixels);
   ~EdgeTable();
   EdgeTable(const EdgeTable&) = delete;
   EdgeTable& operator=(const EdgeTable&) = delete;
 
-  // Counts a record towards the size the table is first made with (about one edge per line
-  // segment, and per curve as many chords as flattening is likely to make).
-  void expect(const ZoPath* record, double scale);
-  // Adds the edges of one record's outline; columns exchanges x and y (column lists).
-  // Figures are closed implicitly for the fill. False when the table cannot grow.
+  uint32_t band_count() const;
+  // Empties the table (keeping its block) for band `index`: from now on only edges that
+  // cross one of the band's sample lines are added.
+  void begin_band(uint32_t index);
+  // Adds the edges of one record's outline that cross the band; columns exchanges x and y
+  // (column lists). Figures are closed implicitly for the fill. False when the table cannot
+  // grow.
   bool add_record(const ZoPath* record, const DeviceMap& map, bool columns);
-  // Scratch of `bytes` behind the edges, 16-byte aligned, for the walk and the coverage row
-  // of the fill; null when the table cannot grow.
+  // Scratch of `bytes` behind the edges, 16-byte aligned, for the walk over the band; null
+  // when the table cannot grow. Valid until the next band is begun.
   void* tail(size_t bytes);
 
   const Edge* edges() const { return edges_; }
   uint32_t count() const { return count_; }
   uint32_t samples() const { return samples_; }
-  uint32_t band_lines() const { return bandPixels_ * samples_; }
-  uint32_t total_lines() const { return totalLines_; }
+  // The band: its first pixel line, its pixel lines, and its sample lines, which are the
+  // global lines first_line() + 1 to first_line() + band_lines().
+  uint32_t band_top() const { return bandTop_; }
+  uint32_t band_pixels() const { return bandRows_; }
+  uint32_t band_lines() const { return bandRows_ * samples_; }
+  int64_t first_line() const { return int64_t{bandTop_} * samples_; }
 
  private:
   // A point of the outline in device space, mapped and moved off the sample grid once for
@@ -74,20 +83,21 @@ class EdgeTable {
   };
   Vertex vertex(double u, double v) const;
   bool add_edge(const Vertex& a, const Vertex& b);
-  void limit_to_curve(double vmin, double vmax);
+  bool curve_reaches_band(double vmin, double vmax) const;
   bool grow(size_t bytes);
 
   Edge* edges_ = nullptr;
   size_t bytes_ = 0;  // size of the block at edges_
   uint32_t count_ = 0;
-  size_t expected_ = 0;
   uint32_t samples_;
   uint32_t pixelLines_;
   uint32_t bandPixels_;
-  uint32_t totalLines_;
-  // While a curve is flattened: the sample lines of the bands its control polygon reaches.
-  double curveFirst_ = -INFINITY;
-  double curveLast_ = INFINITY;
+  // The current band: pixel lines [bandTop_, bandTop_ + bandRows_), global sample lines
+  // [firstG_, lastG_].
+  uint32_t bandTop_ = 0;
+  uint32_t bandRows_ = 0;
+  double firstG_ = 1.0;
+  double lastG_ = 0.0;
 };
 
 // The sorted crossings of one sample line after another, band by band. The edges crossing
@@ -97,16 +107,15 @@ class EdgeTable {
 class CrossingWalk {
  public:
   // limit bounds stored abscissas to [0, limit], which keeps every span that reaches the mask
-  // unchanged. scratch holds scratch_bytes(table) bytes, 8-byte aligned.
-  CrossingWalk(const EdgeTable& table, double limit, void* scratch);
+  // unchanged.
+  CrossingWalk(const EdgeTable& table, double limit);
+  // The scratch the walk needs for the table's current band: the running edges, room to
+  // restore a line's original order, and the band's list array.
   static size_t scratch_bytes(const EdgeTable& table);
-  ~CrossingWalk();
-  CrossingWalk(const CrossingWalk&) = delete;
-  CrossingWalk& operator=(const CrossingWalk&) = delete;
 
-  // Starts band `index` (pixel lines from index·bandPixels, `pixels` of them). False when the
-  // band's list array cannot be made: the fill ends there.
-  bool begin_band(uint32_t index, uint32_t pixels);
+  // Starts the table's current band, once its edges are in; scratch holds scratch_bytes()
+  // bytes, 8-byte aligned, until the band is done.
+  void begin_band(void* scratch);
   uint32_t line_count() const { return lineCount_; }
   // Visits the spans of the band's next sample line under the fill rule, fn(a, b) with
   // 0 <= a < b, in order along the line.
@@ -168,20 +177,16 @@ class CrossingWalk {
   // and restores the order; returns how many cross the line.
   uint32_t advance() {
     const double g = static_cast<double>(firstLine_ + 1 + line_);
+    const double limit = limit_;
     uint32_t n = 0;
-    bool sorted = line_ != 0;  // a band's first line restarted every edge
-    if (line_ != 0) {
-      const double limit = limit_;
-      for (uint32_t i = 0; i < activeCount_; ++i) {
-        Active a = active_[i];
-        if (a.last < g) continue;
-        a.u += a.du;
-        a.key = a.u < 0.0 ? 0.0 : limit < a.u ? limit : a.u;  // std::clamp(u, 0, limit)
-        if (n > 0 && after(active_[n - 1], a)) sorted = false;
-        active_[n++] = a;
-      }
-    } else {
-      n = activeCount_;
+    bool sorted = true;
+    for (uint32_t i = 0; i < activeCount_; ++i) {  // none on a band's first line
+      Active a = active_[i];
+      if (a.last < g) continue;
+      a.u += a.du;
+      a.key = a.u < 0.0 ? 0.0 : limit < a.u ? limit : a.u;  // std::clamp(u, 0, limit)
+      if (n > 0 && after(active_[n - 1], a)) sorted = false;
+      active_[n++] = a;
     }
     if (!sorted) {
       uint32_t count = 0;
@@ -201,21 +206,15 @@ class CrossingWalk {
   const double* exact_order(uint32_t count);
 
   const EdgeTable& table_;
-  uint32_t bandLines_;
-  uint32_t bands_;
   double limit_;
   double step_;
 
-  uint32_t* byBand_ = nullptr;     // edges grouped by the band of their first line
-  uint32_t* bandStart_ = nullptr;  // bands_ + 1 offsets into byBand_
   Active* active_ = nullptr;
   uint32_t activeCount_ = 0;
   double* values_ = nullptr;  // a line's crossings in their original order
   double* scratch_ = nullptr;
 
   // The band's list array: per line, where its starting edges begin in starts_.
-  uint32_t* block_ = nullptr;
-  uint32_t blockWords_ = 0;
   uint32_t* lineStart_ = nullptr;
   uint32_t* starts_ = nullptr;
   uint32_t lineCount_ = 0;

@@ -194,21 +194,37 @@ DeviceMap fill_map(const Mask& mask, uint32_t samples, bool columns) {
   return map;
 }
 
-// The edges of every fillable record of the range; false when the table cannot grow.
-bool collect(EdgeTable& table, const RecordRange& range, const DeviceMap& map, bool columns,
-             bool* sawStyle) {
-  auto fillable = [&](const ZoPath* r) {
-    return (r->flags & ZOF_TEXT_STYLE) == 0 && !(columns && (r->flags & ZOF_RICH_BAR) != 0);
-  };
-  range.for_each([&](ZoPath* r) {
-    if (fillable(r)) table.expect(r, map.scale);
-  });
-  bool ok = true;
-  range.for_each([&](ZoPath* r) {
+// Text-style records are drawn, not filled: *sawStyle tells the caller the range has one.
+void note_style(const RecordRange& range, bool* sawStyle) {
+  range.for_each([&](const ZoPath* r) {
     if ((r->flags & ZOF_TEXT_STYLE) != 0) *sawStyle = true;
-    if (ok && fillable(r)) ok = table.add_record(r, map, columns);
   });
-  return ok;
+}
+
+// Whether a pass fills the record: the column pass also leaves out records with
+// ZOF_RICH_BAR.
+bool fillable(const ZoPath* r, bool columns) {
+  return (r->flags & ZOF_TEXT_STYLE) == 0 && !(columns && (r->flags & ZOF_RICH_BAR) != 0);
+}
+
+// Runs fn(walk) over every band of the table in turn: the table is rebuilt from the records
+// for each band, and its block (edges, then the walk's scratch) is reused from band to band.
+// A band whose arrays cannot be allocated ends the pass there; the lines written so far stay.
+template <typename Fn>
+void for_each_band(EdgeTable& table, const RecordRange& range, const DeviceMap& map, bool columns,
+                   double limit, Fn&& fn) {
+  CrossingWalk walk(table, limit);
+  for (uint32_t index = 0; index < table.band_count(); ++index) {
+    table.begin_band(index);
+    bool ok = true;
+    range.for_each([&](const ZoPath* r) {
+      if (ok && fillable(r, columns)) ok = table.add_record(r, map, columns);
+    });
+    void* scratch = ok ? table.tail(CrossingWalk::scratch_bytes(table)) : nullptr;
+    if (scratch == nullptr) return;
+    walk.begin_band(scratch);
+    fn(walk);
+  }
 }
 
 }  // namespace
@@ -221,24 +237,19 @@ Fill band_fill(const Mask& mask, const RecordRange& range, const FillOptions& op
   const double limit = static_cast<double>(mask.width) + 2.0;
   const size_t rowBytes = size_t{mask.width} * (mask.wide ? 4 : 1);
   const auto bandRows = static_cast<uint32_t>(options.bandRows);
+  note_style(range, sawStyle);
+  // The accumulator row lives for the whole fill; a 32-bit mask writes spans straight in.
+  const uint32_t coverageWidth = mask.wide ? 0 : mask.width;
+  void* coverageMemory = plat::mem_alloc(CoverageRow::bytes(coverageWidth), 0);
+  if (coverageMemory == nullptr) {
+    ZO_REPORT_NO_MEMORY();
+    return Fill::Failed;
+  }
+  CoverageRow coverage(coverageWidth, coverageMemory);
   EdgeTable table(samples, mask.height, bandRows);
-  if (!collect(table, range, map, false, sawStyle)) {
-    ZO_REPORT_NO_MEMORY();
-    return Fill::Failed;
-  }
-  const size_t walkBytes = CrossingWalk::scratch_bytes(table);
-  auto* scratch = static_cast<char*>(table.tail(walkBytes + CoverageRow::bytes(mask.width)));
-  if (scratch == nullptr) {
-    ZO_REPORT_NO_MEMORY();
-    return Fill::Failed;
-  }
-  CrossingWalk walk(table, limit, scratch);
-  CoverageRow coverage(mask.wide ? 0 : mask.width, scratch + walkBytes);
-  for (uint32_t top = 0, index = 0; top < mask.height; top += bandRows, ++index) {
-    uint32_t rows = std::min(bandRows, mask.height - top);
-    if (!walk.begin_band(index, rows)) return Fill::Done;  // the rows written so far stay
-    for (uint32_t r = 0; r < rows; ++r) {
-      uint8_t* row = mask.pixels + (top + r) * rowBytes;
+  for_each_band(table, range, map, false, limit, [&](CrossingWalk& walk) {
+    for (uint32_t r = 0; r < table.band_pixels(); ++r) {
+      uint8_t* row = mask.pixels + (table.band_top() + r) * rowBytes;
       if (mask.wide) std::memset(row, 0xFF, rowBytes);
       if (walk.quiet(samples)) {  // nothing crosses this pixel row
         walk.skip(samples);
@@ -254,7 +265,8 @@ Fill band_fill(const Mask& mask, const RecordRange& range, const FillOptions& op
       }
       if (!mask.wide) coverage.flush(row, samples);
     }
-  }
+  });
+  plat::mem_free(coverageMemory);
   return Fill::Done;
 }
 
@@ -276,29 +288,18 @@ bool pixel_range(double a, double b, int64_t* first, int64_t* last) {
 }
 
 // One direction of the two-direction fill: rows (columns false) or columns.
-Fill bilevel_pass(const Mask& mask, const RecordRange& range, bool evenOdd, int32_t bandRows,
+void bilevel_pass(const Mask& mask, const RecordRange& range, bool evenOdd, int32_t bandRows,
                   bool columns, bool* sawStyle) {
   const DeviceMap map = fill_map(mask, 1, columns);
   const uint32_t lines = columns ? mask.width : mask.height;
   const uint32_t across = columns ? mask.height : mask.width;
   const double limit = static_cast<double>(across) + 2.0;
-  if (lines == 0) return Fill::Done;
+  if (lines == 0) return;
+  note_style(range, sawStyle);
   EdgeTable table(1, lines, static_cast<uint32_t>(bandRows));
-  if (!collect(table, range, map, columns, sawStyle)) {
-    ZO_REPORT_NO_MEMORY();
-    return Fill::Failed;
-  }
-  void* scratch = table.tail(CrossingWalk::scratch_bytes(table));
-  if (scratch == nullptr) {
-    ZO_REPORT_NO_MEMORY();
-    return Fill::Failed;
-  }
-  CrossingWalk walk(table, limit, scratch);
-  for (uint32_t top = 0, index = 0; top < lines; top += static_cast<uint32_t>(bandRows), ++index) {
-    uint32_t rows = std::min(static_cast<uint32_t>(bandRows), lines - top);
-    if (!walk.begin_band(index, rows)) return Fill::Done;
+  for_each_band(table, range, map, columns, limit, [&](CrossingWalk& walk) {
     for (uint32_t j = 0; j < walk.line_count(); ++j) {
-      const uint32_t line = top + j;
+      const uint32_t line = table.band_top() + j;
       walk.next_line(evenOdd, [&](double a, double b) {
         int64_t first = 0, last = 0;
         if (!pixel_range(a, b, &first, &last)) return;
@@ -314,17 +315,16 @@ Fill bilevel_pass(const Mask& mask, const RecordRange& range, bool evenOdd, int3
           mask.pixels[static_cast<size_t>(i) * mask.width + line] = 255;
       });
     }
-  }
-  return Fill::Done;
+  });
 }
 
 }  // namespace
 
 Fill two_direction_fill(const Mask& mask, const RecordRange& range, bool evenOdd, int32_t bandRows,
                         bool* sawStyle) {
-  if (bilevel_pass(mask, range, evenOdd, bandRows, false, sawStyle) == Fill::Failed)
-    return Fill::Failed;
-  return bilevel_pass(mask, range, evenOdd, bandRows, true, sawStyle);
+  bilevel_pass(mask, range, evenOdd, bandRows, false, sawStyle);
+  bilevel_pass(mask, range, evenOdd, bandRows, true, sawStyle);
+  return Fill::Done;
 }
 
 }  // namespace zo::render

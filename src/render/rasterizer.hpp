@@ -51,13 +51,14 @@ struct FillOptions {
 };
 
 // Band fill of every record in the range except text-style records, which only set
-// *sawStyle. Failed when the edge table or the fill's scratch (accumulator row, running
-// edges) cannot be allocated (reported as 1001); a band whose list array cannot be made ends
-// the fill early, still Done.
+// *sawStyle. Failed when the accumulator row cannot be allocated (reported as 1001); a band
+// whose arrays (its edge table, running edges and list array) cannot be made ends the fill
+// early, still Done.
 Fill band_fill(const Mask& mask, const RecordRange& range, const FillOptions& options,
                bool* sawStyle);
 // Bilevel fill by rows and by columns (columns skip records with ZOF_RICH_BAR); the union
-// keeps thin horizontal and vertical features.
+// keeps thin horizontal and vertical features. A band whose arrays cannot be made ends that
+// direction's pass early, still Done.
 Fill two_direction_fill(const Mask& mask, const RecordRange& range, bool evenOdd, int32_t bandRows,
                         bool* sawStyle);
 // Draws outlines one pixel wide; styleOnly draws only text-style records. On a 32-bit mask a

@@ -58,11 +58,6 @@ struct Desk {
     auto all = zo_test::members(head());
     return size_t(std::find(all.begin(), all.end(), p) - all.begin());
   }
-  // The window pixel (relative to the window) showing an image point.
-  int64_t window_of(double x, double y) const {
-    return pack(int32_t(std::lround((x + 0.5) * view->zoom - view->scrollX)),
-                int32_t(std::lround((y + 0.5) * view->zoom - view->scrollY)));
-  }
   uint32_t click(int64_t point, uint32_t how, ZoPath** hit = nullptr, uint32_t* index = nullptr,
                  uint16_t* param = nullptr) {
     ZoPath* p = nullptr;

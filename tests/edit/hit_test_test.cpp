@@ -17,9 +17,7 @@ TEST_F(HitTest, TheToleranceIsAnOpenSquareOfFourWindowPixelsAtEveryZoom) {
       // A vertical line whose top node shows at window x = 50 + (4 - gap), y = 50: clicks at
       // (54, 50) and at (50 + 4 - gap, 46 + 4 - gap) are `gap` pixels from it.
       double x = (54.0 - gap) / zoom - 0.5, y = 50.0 / zoom - 0.5, y2 = 140.0 / zoom - 0.5;
-      std::string text = "M " + std::to_string(x) + " " + std::to_string(y) + " L " +
-                         std::to_string(x) + " " + std::to_string(y2);
-      Desk d({path_from(text)}, RECT{0, 0, 200, 160}, zoom);
+      Desk d({path_from("M 0 0 L 0 0")}, RECT{0, 0, 200, 160}, zoom);
       ZoPathNodes(d.at(0))[0].pt = Ptfx{DbToFix(x), DbToFix(y)};
       ZoPathNodes(d.at(0))[1].pt = Ptfx{DbToFix(x), DbToFix(y2)};
       RECT dirty;
@@ -100,15 +98,15 @@ TEST_F(HitTest, TheProbeAndTheWindowDecideWhatIsTested) {
   EXPECT_EQ(d.table->groups[0].selected, d.at(0));
 }
 
+PointDB bezier(const PointDB c[4], double t) {
+  const double u = 1 - t, a = u * u * u, b = 3 * u * u * t, d = 3 * u * t * t, e = t * t * t;
+  return PointDB{a * c[0].x + b * c[1].x + d * c[2].x + e * c[3].x,
+                 a * c[0].y + b * c[1].y + d * c[2].y + e * c[3].y};
+}
+
 // The distance from q to the cubic by dense sampling, refined around the best sample.
 double oracle_distance(const PointDB c[4], PointDB q) {
-  auto at = [&](double t) {
-    double u = 1 - t;
-    return PointDB{
-        u * u * u * c[0].x + 3 * u * u * t * c[1].x + 3 * u * t * t * c[2].x + t * t * t * c[3].x,
-        u * u * u * c[0].y + 3 * u * u * t * c[1].y + 3 * u * t * t * c[2].y + t * t * t * c[3].y};
-  };
-  auto dist = [&](double t) { return std::hypot(at(t).x - q.x, at(t).y - q.y); };
+  auto dist = [&](double t) { return std::hypot(bezier(c, t).x - q.x, bezier(c, t).y - q.y); };
   const int n = 20000;
   double best = 1e300, bestT = 0;
   for (int i = 0; i <= n; ++i)
@@ -132,12 +130,7 @@ TEST_F(HitTest, CubicBodiesAreHitAtTheirNearestPointAsSamplingFindsIt) {
     Desk d({p});
     PointDB c[4];
     for (int k = 0; k < 4; ++k) c[k] = PointDB{FixToDb(pts[k].x), FixToDb(pts[k].y)};
-    double t0 = unit(rng);
-    double u = 1 - t0;
-    PointDB on{u * u * u * c[0].x + 3 * u * u * t0 * c[1].x + 3 * u * t0 * t0 * c[2].x +
-                   t0 * t0 * t0 * c[3].x,
-               u * u * u * c[0].y + 3 * u * u * t0 * c[1].y + 3 * u * t0 * t0 * c[2].y +
-                   t0 * t0 * t0 * c[3].y};
+    const PointDB on = bezier(c, unit(rng));
     const int32_t wx = int32_t(std::lround(on.x + 0.5 + offset(rng)));
     const int32_t wy = int32_t(std::lround(on.y + 0.5 + offset(rng)));
     const PointDB q{wx - 0.5, wy - 0.5};
@@ -153,11 +146,7 @@ TEST_F(HitTest, CubicBodiesAreHitAtTheirNearestPointAsSamplingFindsIt) {
     if (truth < 4.0 - 1e-3) {
       ASSERT_EQ(r, 1u) << "distance " << truth;
       ASSERT_EQ(index, 0u);
-      double t = param / 65535.0, v = 1 - t;
-      PointDB at{
-          v * v * v * c[0].x + 3 * v * v * t * c[1].x + 3 * v * t * t * c[2].x + t * t * t * c[3].x,
-          v * v * v * c[0].y + 3 * v * v * t * c[1].y + 3 * v * t * t * c[2].y +
-              t * t * t * c[3].y};
+      const PointDB at = bezier(c, param / 65535.0);
       EXPECT_NEAR(std::hypot(at.x - q.x, at.y - q.y), truth, 0.02)
           << "the parameter is the nearest point's";
       ++bodyHits;

@@ -6,7 +6,6 @@
 namespace {
 
 using namespace zo_edit_test;
-using zo_test::describe;
 
 class PolygonAndInputTest : public ModelTest {};
 

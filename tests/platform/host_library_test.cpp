@@ -31,7 +31,7 @@ TEST_F(HostLibraryTest, ReportsAreKeptInOrderWithFileNamesCut) {
   EXPECT_STREQ(r[2].file, "");
 }
 
-TEST_F(HostLibraryTest, LogIsBoundedButKeepsCounting) {
+TEST_F(HostLibraryTest, LogIsBoundedButKeepsCountingAndEscIsWhatTheHostSet) {
   const uint32_t total = ZO32COMM_MAX_REPORTS + 5;
   for (uint32_t i = 0; i < total; ++i) {
     c32SetDLLErrInfoA(nullptr, i, 0, 0, "x", static_cast<int32_t>(i));
@@ -45,9 +45,6 @@ TEST_F(HostLibraryTest, LogIsBoundedButKeepsCounting) {
   zo32commClearReports();
   EXPECT_EQ(zo32commReportCount(), 0u);
   EXPECT_EQ(zo32commGetReport(0, &r), 0);
-}
-
-TEST_F(HostLibraryTest, EscStateIsWhatTheHostSet) {
   EXPECT_EQ(zo32IsEscPressed(), 0);
   zo32commSetEscPressed(1);
   EXPECT_EQ(zo32IsEscPressed(), 1);

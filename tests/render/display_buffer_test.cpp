@@ -6,7 +6,7 @@ namespace {
 
 using namespace zo_display_test;
 
-class DisplayBufferTest : public ZoTest {};
+using DisplayBufferTest = DisplayTest;
 
 // What painting must do to one pixel of 3 (or 1) bytes.
 void reference_paint(uint8_t b, uint8_t* p, int bytes) {
@@ -122,11 +122,9 @@ TEST_F(DisplayBufferTest, ScrollMovesTheViewAndRedrawsOnACleanBuffer) {
 }
 
 TEST_F(DisplayBufferTest, WindowPointsAndRectanglesConvertToImageCoordinates) {
-  CoordStruct view{};
-  view.rcWindow = RECT{10, 10, 100, 100};
+  CoordStruct view = view_of(RECT{10, 10, 100, 100}, 2.0);
   view.scrollX = 6;
   view.scrollY = -4;
-  view.zoom = 2.0;
   PointDB pt{};
   int64_t packed = int64_t(uint32_t(int32_t(-3))) | (int64_t(17) << 32);
   ASSERT_EQ(ZoPathPtWndToImage(&pt, packed, &view), &pt);
@@ -135,10 +133,8 @@ TEST_F(DisplayBufferTest, WindowPointsAndRectanglesConvertToImageCoordinates) {
   RectDB r{};
   RECT in{2, 4, 8, 10};
   ASSERT_EQ(ZoPathRectWndToImage(&r, &in, &view), &r);
-  EXPECT_DOUBLE_EQ(r.left, 3.5);
-  EXPECT_DOUBLE_EQ(r.top, -0.5);
-  EXPECT_DOUBLE_EQ(r.right, 6.5);
-  EXPECT_DOUBLE_EQ(r.bottom, 2.5);
+  EXPECT_EQ((std::vector<double>{r.left, r.top, r.right, r.bottom}),
+            (std::vector<double>{3.5, -0.5, 6.5, 2.5}));
   EXPECT_EQ(ZoPathPtWndToImage(nullptr, 0, &view), nullptr);
 }
 

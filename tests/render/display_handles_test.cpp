@@ -6,7 +6,7 @@ namespace {
 
 using namespace zo_display_test;
 
-class DisplayHandlesTest : public ZoTest {};
+using DisplayHandlesTest = DisplayTest;
 
 // A memory device context over its own pixels, filled with one colour.
 struct Surface {
@@ -20,16 +20,7 @@ struct Surface {
   ~Surface() { ZoPlatDeleteDC(dc); }
   Surface(const Surface&) = delete;
   Surface& operator=(const Surface&) = delete;
-  // The box of the pixels that differ from `base` (right and bottom exclusive).
-  RECT changed(const std::vector<uint32_t>& base) const {
-    RECT r{w, h, 0, 0};
-    for (int32_t y = 0; y < h; ++y)
-      for (int32_t x = 0; x < w; ++x)
-        if (pixels[size_t(y * w + x)] != base[size_t(y * w + x)])
-          r = RECT{std::min(r.left, x), std::min(r.top, y), std::max(r.right, x + 1),
-                   std::max(r.bottom, y + 1)};
-    return r;
-  }
+  RECT changed(const std::vector<uint32_t>& base) const { return changed_box(pixels, base, w); }
   int count_changed(const std::vector<uint32_t>& base) const {
     int n = 0;
     for (size_t i = 0; i < pixels.size(); ++i) n += pixels[i] != base[i];
@@ -50,22 +41,18 @@ TEST_F(DisplayHandlesTest, LinesExcludeTheirEndPixelAndRectanglesTheirRightAndBo
   auto base = s.pixels;
   ZoPlatSelectObject(s.dc, ZoPlatGetStockObject(NULL_BRUSH));
   ASSERT_EQ(ZoPlatRectangle(s.dc, 5, 6, 15, 11), 1u);
-  RECT box = s.changed(base);
-  EXPECT_EQ(box.left, 5);
-  EXPECT_EQ(box.top, 6);
-  EXPECT_EQ(box.right, 15);
-  EXPECT_EQ(box.bottom, 11);
+  EXPECT_EQ(edges(s.changed(base)), (std::vector<int32_t>{5, 6, 15, 11}));
   EXPECT_EQ(s.count_changed(base), 2 * 10 + 2 * 3) << "a one-pixel frame, hollow inside";
   // A wide pen lies inside the rectangle.
   HPEN wide = ZoPlatCreatePen(PS_SOLID, 3, ZO_RGB(255, 0, 0));
   ZoPlatSelectObject(s.dc, wide);
   base = s.pixels;
   ZoPlatRectangle(s.dc, 20, 20, 30, 30);
-  box = s.changed(base);
-  EXPECT_EQ(box.left, 20);
-  EXPECT_EQ(box.right, 30);
+  EXPECT_EQ(edges(s.changed(base)), (std::vector<int32_t>{20, 20, 30, 30}));
   EXPECT_EQ(s.count_changed(base), 100 - 16);
   EXPECT_EQ(ZoPlatGetPixel(s.dc, 22, 22), ZO_RGB(255, 0, 0));
+  ZoPlatSelectObject(s.dc, ZoPlatGetStockObject(BLACK_PEN));
+  EXPECT_EQ(ZoPlatDeleteObject(wide), 1u);
 }
 
 TEST_F(DisplayHandlesTest, ExclusiveOrFiguresDrawnTwiceRestoreEveryPixel) {
@@ -154,15 +141,12 @@ TEST_F(DisplayHandlesTest, HandleSquaresHaveTheSizesOfBothNodeSizes) {
     Surface s(30, 30);
     auto base = s.pixels;
     ASSERT_EQ(ZoPathDrawInactiveNode(s.dc, POINT{10, 10}, 0), 1u);
-    RECT box = s.changed(base);
-    EXPECT_EQ(box.right - box.left, r.anchor);
-    EXPECT_EQ(box.bottom - box.top, r.anchor);
-    EXPECT_EQ(box.left, 10 - r.anchor / 2);
+    const int32_t a = 10 - r.anchor / 2, c = 10 - r.control / 2;
+    EXPECT_EQ(edges(s.changed(base)), (std::vector<int32_t>{a, a, a + r.anchor, a + r.anchor}));
     ZoPathDrawInactiveNode(s.dc, POINT{10, 10}, 0);
     EXPECT_EQ(s.pixels, base);
     ZoPathDrawSmallNode(s.dc, POINT{10, 10}, 0);
-    box = s.changed(base);
-    EXPECT_EQ(box.right - box.left, r.control);
+    EXPECT_EQ(edges(s.changed(base)), (std::vector<int32_t>{c, c, c + r.control, c + r.control}));
     ZoPathDrawSmallNode(s.dc, POINT{10, 10}, 0);
     ZoPathDrawActiveNode(s.dc, POINT{10, 10}, 0);
     EXPECT_EQ(s.count_changed(base), r.anchor * r.anchor - (r.anchor - 2 * (1 + int(r.size))) *
@@ -209,9 +193,7 @@ TEST_F(DisplayHandlesTest, PathHandlesDrawnTwiceRestoreTheDeviceContext) {
 
 TEST_F(DisplayHandlesTest, UnselectedSegmentHandlesSkipTheSelectedNodeAndItsNeighbours) {
   Screen screen(RECT{0, 0, 100, 30}, 0, 0, 1.0);
-  ZoPath* p = ZoPathCreate();
-  for (int i = 0; i < 6; ++i) add(&p, 5.5 + 15 * i, 10.5, i == 0 ? PT_MOVETO : PT_LINETO);
-  ZoPathNodes(p)[2].type |= PT_SELECTED;
+  ZoPath* p = path_from("M 5.5 10.5 L 20.5 10.5 L 35.5 10.5 s L 50.5 10.5 L 65.5 10.5 L 80.5 10.5");
   Surface s(100, 30, 0);
   ASSERT_EQ(ZoPathDrawNodesOnUnselectedSegments(s.dc, p, screen.view), 1u);
   for (int i = 0; i < 6; ++i)
@@ -228,8 +210,8 @@ TEST_F(DisplayHandlesTest, SwitchedOffHandlesDrawNothingAndRepaintFollowsTheSele
   Screen screen(RECT{0, 0, 40, 40}, 0, 0, 1.0);
   std::mt19937 rng(3);
   std::vector<ZoPath*> paths{random_path(rng, 0, 40, 3), random_path(rng, 0, 40, 3)};
-  chain(paths);
-  select_all(paths);
+  link_list(paths);
+  link_selection(paths);
   RECT d;
   ASSERT_EQ(ZoPathAddPathGroup(&screen.table, paths[0], "g", screen.view, &d), 1u);
   Surface s(40, 40);
@@ -240,7 +222,6 @@ TEST_F(DisplayHandlesTest, SwitchedOffHandlesDrawNothingAndRepaintFollowsTheSele
   EXPECT_EQ(s.pixels, base);
   ZoPathDrawNodesTurnOn(1);
   ASSERT_EQ(ZoPathTblRepaintNodes(s.dc, screen.table, screen.view), 1u);
-  auto both = s.pixels;
   ZoPathDrawNodes(s.dc, paths[0], screen.view);
   ZoPathDrawNodes(s.dc, paths[1], screen.view);
   EXPECT_EQ(s.pixels, base) << "repaint drew exactly the handles of both selected paths";
@@ -255,7 +236,6 @@ TEST_F(DisplayHandlesTest, SwitchedOffHandlesDrawNothingAndRepaintFollowsTheSele
   screen.table->shown = 0;
   EXPECT_EQ(ZoPathTblRepaintNodes(s.dc, screen.table, screen.view), 0u);
   EXPECT_EQ(ZoPathTblRepaintNodes(s.dc, nullptr, screen.view), 0u);
-  (void)both;
 }
 
 }  // namespace

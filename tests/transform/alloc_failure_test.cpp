@@ -3,7 +3,6 @@
 // allocate nothing.)
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <random>
 #include <string>
 
@@ -47,46 +46,49 @@ void clear_log() {
   for (int i = 0; i < 4; ++i) ZoPathURFree(kContext, 0, 1);
 }
 
+// A run on a document; the log is emptied when it is released.
+Scenario on_table(ZoPathTbl* t, std::function<bool()> attempt) {
+  return Scenario{attempt, [t] { return snapshot_table(t); },
+                  [t] {
+                    clear_log();
+                    ZoPathTblDelete(t);
+                  }};
+}
+
 // Recording: success shows as one more general-purpose block (the record).
 SweepCase recording(const char* name, bool frame, std::function<void(ZoPathTbl*)> call) {
   return {name, true, [=] {
-            auto t = std::make_shared<ZoPathTbl*>(document(frame));
+            ZoPathTbl* t = document(frame);
             ZoPathGetURAction();  // any call makes the context current first
-            return Scenario{[=] {
-                              size_t before = ZoPlatMemLiveBlocks();
-                              call(*t);
-                              return ZoPlatMemLiveBlocks() > before;
-                            },
-                            [=] { return snapshot_table(*t); },
-                            [=] {
-                              clear_log();
-                              ZoPathTblDelete(*t);
-                            }};
+            return on_table(t, [=] {
+              size_t before = ZoPlatMemLiveBlocks();
+              call(t);
+              return ZoPlatMemLiveBlocks() > before;
+            });
           }};
+}
+SweepCase backup(const char* name, int32_t action, bool frame = false) {
+  return recording(name, frame,
+                   [action](ZoPathTbl* t) { ZoPathBackupAction(kContext, action, t); });
 }
 
 // Replaying: the step is recorded first, then a change is made that undo must reverse.
 SweepCase replay(const char* name, int32_t action, bool frame, bool redoToo) {
   return {name, true, [=] {
-            auto t = std::make_shared<ZoPathTbl*>(document(frame));
-            ZoPathBackupAction(kContext, action, *t);
+            ZoPathTbl* t = document(frame);
+            ZoPathBackupAction(kContext, action, t);
             if (frame) {
-              ZoPathNodes((*t)->groups[0].selected)[2].pt.x += 5 << 16;
+              ZoPathNodes(t->groups[0].selected)[2].pt.x += 5 << 16;
             } else {
-              std::vector<ZoPath*> all = members((*t)->groups[0].first);
-              for (ZoPath* p : all) p->flags &= 0x73FFFFFF, p->selPrev = p->selNext = nullptr;
-              (*t)->groups[0].selected = nullptr;
+              for (ZoPath* p : members(t->groups[0].first))
+                p->flags &= 0x73FFFFFF, p->selPrev = p->selNext = nullptr;
+              t->groups[0].selected = nullptr;
             }
-            if (redoToo) ZoPathUndo(kContext, *t, nullptr, nullptr, nullptr);
-            return Scenario{[=] {
-                              return (redoToo ? ZoPathRedo : ZoPathUndo)(kContext, *t, nullptr,
-                                                                         nullptr, nullptr) == 1;
-                            },
-                            [=] { return snapshot_table(*t); },
-                            [=] {
-                              clear_log();
-                              ZoPathTblDelete(*t);
-                            }};
+            if (redoToo) ZoPathUndo(kContext, t, nullptr, nullptr, nullptr);
+            return on_table(t, [=] {
+              return (redoToo ? ZoPathRedo : ZoPathUndo)(kContext, t, nullptr, nullptr, nullptr) ==
+                     1;
+            });
           }};
 }
 
@@ -94,16 +96,11 @@ class TransformAllocationTest : public ModelTest {};
 
 TEST_F(TransformAllocationTest, RecordingAndReplayingFailCleanly) {
   std::vector<SweepCase> cases = {
-      recording("ZoPathBackupAction selection", false,
-                [](ZoPathTbl* t) { ZoPathBackupAction(kContext, ZOUNDO_SELECT, t); }),
-      recording("ZoPathBackupAction move", false,
-                [](ZoPathTbl* t) { ZoPathBackupAction(kContext, ZOUNDO_MOVE_SELECTED, t); }),
-      recording("ZoPathBackupAction join", false,
-                [](ZoPathTbl* t) { ZoPathBackupAction(kContext, ZOUNDO_JOIN, t); }),
-      recording("ZoPathBackupAction envelope, none selected", false,
-                [](ZoPathTbl* t) { ZoPathBackupAction(kContext, ZOUNDO_ENVELOPE, t); }),
-      recording("ZoPathBackupAction envelope frame", true,
-                [](ZoPathTbl* t) { ZoPathBackupAction(kContext, ZOUNDO_ENVELOPE, t); }),
+      backup("ZoPathBackupAction selection", ZOUNDO_SELECT),
+      backup("ZoPathBackupAction move", ZOUNDO_MOVE_SELECTED),
+      backup("ZoPathBackupAction join", ZOUNDO_JOIN),
+      backup("ZoPathBackupAction envelope, none selected", ZOUNDO_ENVELOPE),
+      backup("ZoPathBackupAction envelope frame", ZOUNDO_ENVELOPE, true),
       recording("BackupDuplicate", false, [](ZoPathTbl* t) { BackupDuplicate(18009, t); }),
       recording("BackupSelected", false, [](ZoPathTbl* t) { BackupSelected(18010, t); }),
       recording("BackupSelectMove", false, [](ZoPathTbl* t) { BackupSelectMove(18011, t); }),

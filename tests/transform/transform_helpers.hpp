@@ -30,13 +30,6 @@ inline ZoPath* random_list_with_parameters(std::mt19937& rng, int count) {
   return head;
 }
 
-// The node points of a whole list, in list order.
-inline std::vector<Ptfx> points_of(ZoPath* head) {
-  std::vector<Ptfx> out;
-  for (ZoPath* p = head; p != nullptr; p = p->next)
-    for (uint32_t i = 0; i < p->count; ++i) out.push_back(point_of(p, i));
-  return out;
-}
 inline bool is_parameter_slot(const ZoPath* p, uint32_t i) { return i + kParamNodes >= p->count; }
 
 inline PointDB db(Ptfx p) { return PointDB{FixToDb(p.x), FixToDb(p.y)}; }

@@ -25,16 +25,15 @@ void check_against_oracle(const char* what, const std::function<void(ZoPath*)>& 
     SCOPED_TRACE(std::string(what) + " seed " + std::to_string(seed));
     std::mt19937 rng(seed);
     ZoPath* head = random_list_with_parameters(rng, 1 + seed % 5);
-    std::vector<Ptfx> before = points_of(head);
+    std::vector<Ptfx> expected;
     std::vector<uint16_t> types;
     for (ZoPath* p = head; p != nullptr; p = p->next)
-      for (uint32_t i = 0; i < p->count; ++i) types.push_back(ZoPathNodes(p)[i].type);
-    std::vector<Ptfx> expected;
-    size_t k = 0;
-    for (ZoPath* p = head; p != nullptr; p = p->next)
-      for (uint32_t i = 0; i < p->count; ++i) expected.push_back(oracle(p, i, before[k++]));
+      for (uint32_t i = 0; i < p->count; ++i) {
+        expected.push_back(oracle(p, i, point_of(p, i)));
+        types.push_back(ZoPathNodes(p)[i].type);
+      }
     op(head);
-    k = 0;
+    size_t k = 0;
     for (ZoPath* p = head; p != nullptr; p = p->next)
       for (uint32_t i = 0; i < p->count; ++i, ++k) {
         ASSERT_TRUE(near(point_of(p, i), expected[k]))
@@ -60,9 +59,7 @@ TEST_F(TransformTest, ByKindTransformsMatchTheModelAndSkipParameterNodes) {
   const float m[6] = {0.8f, -0.6f, 0.6f, 0.8f, 12.5f, -7.25f};
   // The matrix maps the join chain from the head only.
   auto inHeadChain = [](ZoPath* p) {
-    ZoPath* h = p;
-    while (h->prev) h = h->prev;
-    for (ZoPath* q = h; q; q = q->joinNext)
+    for (ZoPath* q = members(p)[0]; q; q = q->joinNext)
       if (q == p) return true;
     return false;
   };
@@ -82,8 +79,7 @@ TEST_F(TransformTest, EveryNodeTransformsMatchTheModelIncludingParameterNodes) {
       "rotate about centre",
       [](ZoPath* l) { ZoPathRotateAboutCenter(l->next ? l->next : l, -30.7); },
       [&](ZoPath* p, uint32_t i, Ptfx w) {
-        ZoPath* h = p;
-        while (h->prev) h = h->prev;
+        ZoPath* h = members(p)[0];
         if (p == h && i == 0) ZoPathGetDoubleRectNoMargin(h, &box, 0);
         double cx = (box.left + box.right) / 2, cy = (box.top + box.bottom) / 2;
         double a = -30 * 3.1415926535898 / 180, c = std::cos(a), s = std::sin(a);
@@ -98,8 +94,7 @@ TEST_F(TransformTest, EveryNodeTransformsMatchTheModelIncludingParameterNodes) {
       "resize-slant-rotate",
       [&](ZoPath* l) { EXPECT_EQ(ZoPathResizeSlantRotate(l, &rsr, nullptr), 1u); },
       [&](ZoPath* p, uint32_t i, Ptfx w) {
-        ZoPath* h = p;
-        while (h->prev) h = h->prev;
+        ZoPath* h = members(p)[0];
         if (p == h && i == 0) ZoPathGetDoubleShapeRectNoMargin(h, &shape, 0);
         bool moved = false;
         for (ZoPath* q = h; q && !moved; q = (h->flags & ZOF_SELECTED) ? q->selNext : q->joinNext)
