@@ -2,10 +2,11 @@
 // headers declare with ZO_API are exported, and nothing else is.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <map>
-#include <regex>
 #include <set>
 #include <sstream>
 #include <string>
@@ -64,10 +65,22 @@ std::string without_directives(const std::string& text) {
 // lines are skipped, so the macro's own definition does not count.
 Names declared_functions(const std::string& header) {
   const std::string code = without_directives(without_comments(header));
-  static const std::regex declaration(R"((?:^|[;{}])\s*ZO_API\s[^;(]*?(\w+)\s*\()");
   Names names;
-  for (std::sregex_iterator m(code.begin(), code.end(), declaration), end; m != end; ++m)
-    names.insert((*m)[1]);
+  // A declaration: "ZO_API" at the start of a statement, then the return type and the name,
+  // which is the last identifier before the first "(".
+  for (size_t at = code.find("ZO_API"); at != std::string::npos; at = code.find("ZO_API", at + 6)) {
+    size_t before = code.find_last_not_of(" \t\r\n", at == 0 ? std::string::npos : at - 1);
+    bool statementStart =
+        at == 0 || before == std::string::npos || std::strchr(";{}", code[before]) != nullptr;
+    size_t paren = code.find_first_of("(;", at);
+    if (!statementStart || paren == std::string::npos || code[paren] != '(') continue;
+    size_t end = code.find_last_not_of(" \t\r\n", paren - 1) + 1;
+    size_t begin = end;
+    while (begin > at + 6 &&
+           (std::isalnum(static_cast<unsigned char>(code[begin - 1])) || code[begin - 1] == '_'))
+      --begin;
+    if (begin < end) names.insert(code.substr(begin, end - begin));
+  }
   return names;
 }
 
