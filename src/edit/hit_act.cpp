@@ -39,15 +39,6 @@ uint32_t node_for(const ZoPath* p, uint32_t index) {
   return index == 0 && is_closed(p) ? p->count - 1 : index;
 }
 
-bool starts_segment(const ZoPath* p, uint32_t index) {
-  bool found = false;
-  for_each_segment(p, [&](uint32_t start, uint32_t) {
-    found = start == index;
-    return start < index;
-  });
-  return found;
-}
-
 bool any_segment_mark(const ZoPath* p) {
   const PathNode* nodes = nodes_of(p);
   for (uint32_t i = 0; i < p->count; ++i)

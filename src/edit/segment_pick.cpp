@@ -8,20 +8,6 @@
 using namespace zo;
 using namespace zo::edit;
 
-namespace {
-
-// Whether a segment of the subpath starts at node index.
-bool starts_segment(const ZoPath* p, uint32_t index) {
-  bool found = false;
-  for_each_segment(p, [&](uint32_t start, uint32_t) {
-    found = start == index;
-    return start < index;
-  });
-  return found;
-}
-
-}  // namespace
-
 extern "C" {
 
 ZO_API uint32_t ZoPathPickSegment(CoordStruct* view, ZoPath* path, uint32_t index, RECT* dirty) {

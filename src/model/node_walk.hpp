@@ -59,6 +59,16 @@ void for_each_segment(const ZoPath* p, Fn&& fn) {
   }
 }
 
+// Whether a segment of the subpath starts at node index.
+inline bool starts_segment(const ZoPath* p, uint32_t index) {
+  bool found = false;
+  for_each_segment(p, [&](uint32_t start, uint32_t) {
+    found = start == index;
+    return start < index;
+  });
+  return found;
+}
+
 inline uint32_t segment_count(const ZoPath* p) {
   uint32_t n = 0;
   for_each_segment(p, [&](uint32_t, uint32_t) { return ++n, true; });
