@@ -6,7 +6,14 @@ set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 source scripts/common.sh
 
-seconds=${ZO_FUZZ_SECONDS:-60}
+budget=${ZO_FUZZ_SECONDS:-240}
+names=()
+for source in fuzz/*_fuzz.cpp; do
+  base=$(basename "$source" .cpp)
+  names+=("${base%_fuzz}")
+done
+seconds=$((budget / ${#names[@]}))
+((seconds >= 20)) || seconds=20
 jobs=${ZO_JOBS:-2}
 
 CC=clang CXX=clang++ zo_configure build-fuzz \
@@ -18,9 +25,9 @@ CC=clang CXX=clang++ zo_configure build-fuzz \
   -DZO_FUZZ=ON \
   -DZO_BENCH=OFF \
   -DBUILD_TESTING=OFF
-cmake --build build-fuzz -j "$jobs" --target rasterizer_fuzz import_text_fuzz unflatten_fuzz
+cmake --build build-fuzz -j "$jobs" --target "${names[@]/%/_fuzz}"
 
-for name in rasterizer import_text unflatten; do
+for name in "${names[@]}"; do
   echo "==> Fuzzing ${name} for ${seconds} s"
   scratch=$(mktemp -d)
   if ! ASAN_OPTIONS=detect_leaks=1:allocator_may_return_null=1 \
