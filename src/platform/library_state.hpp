@@ -7,4 +7,9 @@ namespace zo {
 // path heap (which reclaims every record still allocated).
 void release_library_state();
 
+namespace shapes {
+// Releases the shape tools' module-wide state (creation batch, pen tool).
+void release_shape_state();
+}  // namespace shapes
+
 }  // namespace zo
