@@ -75,6 +75,7 @@ struct PenState {
   bool buttonDown = false;
   bool dragging = false;  // the pointer went more than 4 pixels from the press point
   POINT press{}, pointer{}, first{};
+  POINT pressed{};  // the pointer of the press before the Shift constraint
   int32_t scrollX = 0, scrollY = 0;  // at the previous event
   Preview shown;
 };
@@ -373,8 +374,10 @@ uint32_t end_line(const Canvas& c, POINT p, uint32_t mode) {
 
 // Shift keeps the pointer horizontal, vertical or diagonal to the reference point (the press
 // point during a drag, else the last node), except near the first point of a subpath of three
-// or more nodes, so that it can still be closed.
+// or more nodes, so that it can still be closed. With the button down, a pointer that has not
+// moved since the press stays on the press point, so a Shift click remains a click.
 POINT constrain(POINT p) {
+  if (g_pen.buttonDown && same(p, g_pen.pressed)) return g_pen.press;
   if (plat::GetKeyState(plat::kVirtualKeyShift) >= 0) return p;
   if (count() >= 3 && within(p, g_pen.first, kShiftFree)) return p;
   const POINT ref = g_pen.buttonDown ? g_pen.press : g_pen.points[real_count() - 1];
@@ -454,7 +457,7 @@ uint32_t start(const Canvas& c, ZoPathTbl* table, POINT pointer) {
   g_pen.table = table;
   g_pen.points = static_cast<POINT*>(points);
   g_pen.capacity = kPointsGrowth;
-  g_pen.press = g_pen.pointer = g_pen.first = d;
+  g_pen.press = g_pen.pointer = g_pen.first = g_pen.pressed = d;
   g_pen.scrollX = c.view->scrollX;
   g_pen.scrollY = c.view->scrollY;
   g_pen.buttonDown = true;
@@ -467,8 +470,10 @@ uint32_t start(const Canvas& c, ZoPathTbl* table, POINT pointer) {
 }
 
 uint32_t press(const Canvas& c, POINT pointer, uint32_t mode) {
-  const POINT d = constrain(with_scroll(pointer, c.view));
+  const POINT raw = with_scroll(pointer, c.view);
+  const POINT d = constrain(raw);
   g_pen.press = g_pen.pointer = d;
+  g_pen.pressed = raw;
   g_pen.buttonDown = true;
   g_pen.dragging = false;
   if (two_point(mode)) {

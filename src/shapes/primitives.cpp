@@ -93,7 +93,10 @@ ZoPath* shape_from_box(uint32_t kind, const Box& box) {
 // the end pixel) maps onto the box, and the copy lands with the box's left-top corner.
 ZoPath* shape_from_template(ZoPath* templ, const Box& box, bool keepAspect) {
   ZoPath* copy = nullptr;
-  if (ZoPathDuplicatePtr(templ, &copy) == 0 || copy == nullptr) return nullptr;
+  if (ZoPathDuplicatePtr(templ, &copy) == 0 || copy == nullptr) {
+    ZO_REPORT_NO_MEMORY();  // the list copy fails silently
+    return nullptr;
+  }
   ZoPathJoinAll(copy);
   RectDB rect{};
   ZoPathGetDoubleMiniMaxRect(copy, uint32_t(DbToFix(1.0)), &rect, 1);

@@ -2,9 +2,11 @@
 // context of 1024 x 768 pixels, with a table and a view, the key state (Shift, Ctrl) and the
 // Windows capture protocol: the host captures the mouse after the button press that started a
 // drawing (a new selected path carrying ZOF_DRAWING), releases it after Esc, and the tool
-// releases it when the drawing ends.
+// releases it when the drawing ends. Like a host it then shows the handles of the path that
+// was drawn (until the next drawing deselects it), also in the strip a scroll uncovers.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <vector>
@@ -50,12 +52,20 @@ class PenSession {
   // One message, with the host's part of the capture protocol around it.
   uint32_t send(uint32_t message, int32_t x, int32_t y, uint32_t key = 0) {
     const bool captured = ZoPlatGetCapture() != 0;
+    if (message != ZOMSG_KEYDOWN) pointer = POINT{x, y};
     const uint32_t r = proc(dc, table, view, message, key, POINT{x, y}, mode, clipScroll);
     ZoPath* p = path();
+    const bool escape = message == ZOMSG_KEYDOWN && key == ZOKEY_ESCAPE;
     if (message == ZOMSG_LBUTTONDOWN && !captured && r == 0 && p != nullptr &&
-        (p->flags & ZOF_DRAWING) != 0)
+        (p->flags & ZOF_DRAWING) != 0) {
       ZoPlatSetCapture(1);
-    if (message == ZOMSG_KEYDOWN && key == ZOKEY_ESCAPE) ZoPlatSetCapture(0);
+      shown = nullptr;  // the new drawing cleared the selection and its handles
+    }
+    if (escape) ZoPlatSetCapture(0);
+    if (captured && (r == 1 || escape) && p != nullptr) {
+      shown = p;
+      ZoPathDrawNodes(dc, shown, view);
+    }
     return r;
   }
   uint32_t down(int32_t x, int32_t y, bool shift = false, bool ctrl = false) {
@@ -78,9 +88,10 @@ class PenSession {
     return r | up(x, y);
   }
   uint32_t key(uint32_t k) { return send(ZOMSG_KEYDOWN, 0, 0, k); }
-  // The host scrolls the view by (dx, dy) window pixels: the window's pixels move by (-dx,
-  // -dy) and the uncovered strip is painted with the background.
-  void scroll(int32_t dx, int32_t dy) {
+  // The host scrolls the view by (dx, dy) window pixels, as it does when a drag leaves the
+  // window: the window's pixels move by (-dx, -dy), the uncovered strip is painted with the
+  // background, and a mouse move at the pointer follows.
+  uint32_t scroll(int32_t dx, int32_t dy) {
     std::vector<uint32_t> moved(pixels.size(), kBackground);
     for (int32_t y = 0; y < kHeight; ++y)
       for (int32_t x = 0; x < kWidth; ++x) {
@@ -93,6 +104,20 @@ class PenSession {
     dc = ZoPlatCreateMemoryDC(pixels.data(), kWidth, kHeight, kWidth);
     view->scrollX += dx;
     view->scrollY += dy;
+    if (shown != nullptr) show_handles_in_strip(dx, dy);
+    return move(pointer.x, pointer.y);
+  }
+  void show_handles_in_strip(int32_t dx, int32_t dy) {
+    const RECT all{0, 0, kWidth, kHeight};
+    const RECT kept{std::max(0, -dx), std::max(0, -dy), std::min(kWidth, kWidth - dx),
+                    std::min(kHeight, kHeight - dy)};
+    HRGN strip = ZoPlatCreateRectRgnIndirect(&all), keep = ZoPlatCreateRectRgnIndirect(&kept);
+    ZoPlatCombineRgn(strip, strip, keep, RGN_DIFF);
+    ZoPlatSelectClipRgn(dc, strip);
+    ZoPathDrawNodes(dc, shown, view);
+    ZoPlatSelectClipRgn(dc, nullptr);
+    ZoPlatDeleteObject(strip);
+    ZoPlatDeleteObject(keep);
   }
   // The current group's last path (the one being drawn), or null.
   ZoPath* path() const {
@@ -100,10 +125,14 @@ class PenSession {
     while (p != nullptr && p->next != nullptr) p = p->next;
     return p;
   }
+  // Whether the window shows only what the host painted: the background and the handles of
+  // the path drawn last; the tool's previews are all gone.
   bool clean() const {
-    for (uint32_t v : pixels)
-      if (v != kBackground) return false;
-    return true;
+    std::vector<uint32_t> picture(pixels.size(), kBackground);
+    HDC other = ZoPlatCreateMemoryDC(picture.data(), kWidth, kHeight, kWidth);
+    if (shown != nullptr) ZoPathDrawNodes(other, shown, view);
+    ZoPlatDeleteDC(other);
+    return picture == pixels;
   }
 
   uint32_t mode;
@@ -113,6 +142,8 @@ class PenSession {
   HDC dc = nullptr;
   ZoPathTbl* table = nullptr;
   CoordStruct* view = nullptr;
+  ZoPath* shown = nullptr;  // the path whose handles the host shows
+  POINT pointer{0, 0};      // where the last mouse message was
 };
 
 }  // namespace zo_test

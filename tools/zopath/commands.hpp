@@ -2,11 +2,18 @@
 // name, answers --help itself and returns the process exit status.
 #pragma once
 
+#include <string>
+
 namespace zopath {
 
 int cmd_export(int argc, char** argv);
 int cmd_flatten(int argc, char** argv);
 int cmd_unflatten(int argc, char** argv);
 int cmd_info(int argc, char** argv);
+int cmd_shape(int argc, char** argv);
+int cmd_polygon(int argc, char** argv);
+int cmd_draw(int argc, char** argv);
+// The gallery's shapes page (shapes_gallery.cpp), appended to html.
+bool write_shapes_gallery(const std::string& dir, std::string* html, std::string* error);
 
 }  // namespace zopath

@@ -40,6 +40,9 @@ const char* kMainHelp =
     "  unflatten BLOCK [-o OUT.txt]          read a stored block back as path text\n"
     "  info INPUT                            counts, chains and bounds of a path file\n"
     "  transform PATHFILE OPERATION...       move, scale, rotate, align or distribute objects\n"
+    "  shape KIND --drag L,T,R,B [options]   a primitive from a dragged rectangle\n"
+    "  polygon --sides N --style S --drag .. a polygon or star from a dragged rectangle\n"
+    "  draw SCRIPT -o OUT.txt [options]      replay window messages through the pen tool\n"
     "  help [COMMAND]                        show help\n"
     "\n"
     "Run 'zopath COMMAND --help' for the options of a command.\n";
@@ -386,6 +389,9 @@ int cmd_demo(int argc, char** argv) {
   if (!zopath::write_transform_gallery(dir, &transforms, &editorError))
     return fail("demo: " + editorError);
   html << transforms;
+  std::string shapes;
+  if (!zopath::write_shapes_gallery(dir, &shapes, &editorError)) return fail("demo: " + editorError);
+  html << shapes;
   html << "</body></html>\n";
   std::ofstream index(std::filesystem::path(dir) / "index.html");
   index << html.str();
@@ -402,6 +408,9 @@ int run_storage_command(const std::string& name, int argc, char** argv) {
   if (name == "flatten") return zopath::cmd_flatten(argc, argv);
   if (name == "unflatten") return zopath::cmd_unflatten(argc, argv);
   if (name == "info") return zopath::cmd_info(argc, argv);
+  if (name == "shape") return zopath::cmd_shape(argc, argv);
+  if (name == "polygon") return zopath::cmd_polygon(argc, argv);
+  if (name == "draw") return zopath::cmd_draw(argc, argv);
   return -1;
 }
 
