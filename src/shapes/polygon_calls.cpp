@@ -26,10 +26,11 @@ bool prepare(uint32_t sides, uint32_t style, const ZoPath* templ, const CoordStr
   if (style == 0 && templ == nullptr) return false;
   if (!pattern->init(sides, style, templ)) return false;
   if (!frame_of(view, drag, centered != 0, upright != 0, frame)) return false;
-  bool fits = true;
-  for_each_node(*pattern, *frame, [&](uint32_t, PointDB p, uint16_t) {
-    fits = fits && shapes::fits_fix(p.x) && shapes::fits_fix(p.y);
-  });
+  // Every node lies within the pattern's reach of the centre.
+  const double reach = frame->radius * pattern->reach();
+  const PointDB c = frame->centre;
+  const bool fits = shapes::fits_fix(c.x - reach) && shapes::fits_fix(c.x + reach) &&
+                    shapes::fits_fix(c.y - reach) && shapes::fits_fix(c.y + reach);
   return fits || ZO_REFUSE();
 }
 

@@ -1,5 +1,8 @@
 #include "polygon_shape.hpp"
 
+#include <algorithm>
+#include <cmath>
+
 #include "model/fixed_point.hpp"
 #include "model/vectors.hpp"
 #include "model/records.hpp"
@@ -41,7 +44,31 @@ bool SidePattern::init(uint32_t sides, uint32_t style, const ZoPath* templ) {
   step_ = kTwoPi / sides;
   turn_ = style == 3 ? kPi / sides : style == 8 ? step_ * 0.5 : 0.0;
   perSide_ = kPerSide[style];
-  if (style != 0) return true;
+  if (style == 0 && !init_template(templ)) return false;
+  reach_ = 1.0;
+  for (uint32_t j = 1; j <= perSide_; ++j) {
+    const PolarNode e = entry(j);
+    const bool finite = std::isfinite(e.radius) && std::isfinite(e.angle);
+    reach_ = finite ? std::max(reach_, std::fabs(e.radius)) : INFINITY;
+    if (j <= kCached) {
+      unit_[j - 1] = PointDB{e.radius * std::cos(e.angle), e.radius * std::sin(e.angle)};
+      type_[j - 1] = e.type;
+    }
+  }
+  return true;
+}
+
+PointDB SidePattern::unit(uint32_t j, uint16_t* type) const {
+  if (j <= kCached) {
+    *type = type_[j - 1];
+    return unit_[j - 1];
+  }
+  const PolarNode e = entry(j);
+  *type = e.type;
+  return PointDB{e.radius * std::cos(e.angle), e.radius * std::sin(e.angle)};
+}
+
+bool SidePattern::init_template(const ZoPath* templ) {
   // The template's first side, in polar form around its centre, repeated on every side: the
   // centre is the mean of its side-start vertices, the radius and start angle those of node 0.
   if (templ == nullptr || !has_regular_sides(templ) || side_count(templ) < 2 ||
@@ -54,7 +81,7 @@ bool SidePattern::init(uint32_t sides, uint32_t style, const ZoPath* templ) {
   templ_ = templ;
   templSpan_ = (templ->count - 1) / side_count(templ);
   // The template's side angle maps onto this figure's side angle.
-  templStepRatio_ = double(side_count(templ)) / sides;
+  templStepRatio_ = double(side_count(templ)) / sides_;
   perSide_ = templSpan_;
   return true;
 }
