@@ -72,6 +72,7 @@ void draw_shapes(Canvas& c, ZoPath* head, const CoordStruct* view, const RECT* d
                     std::max(drag->left, drag->right) + 1, std::max(drag->top, drag->bottom) + 1);
     ZoPlatSelectObject(c.dc, old);
   }
+  ZoPathDrawNodesTurnOn(1);
   for (ZoPath* p = head; p != nullptr; p = p->next) {
     const uint32_t flags = p->flags;
     p->flags |= ZOF_SELECTED;
