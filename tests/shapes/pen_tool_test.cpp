@@ -85,8 +85,8 @@ TEST_F(PenToolTest, FreePathsDropShortEndHandlesAndClosedCurvesJoinSmoothly) {
   const PathNode* n = ZoPathNodes(p);
   EXPECT_EQ(p->count, 7u);
   EXPECT_TRUE(n[6].pt.x == n[0].pt.x && n[6].pt.y == n[0].pt.y && n[6].type == 5);
-  EXPECT_EQ(n[5].pt.x, DbToFix(99.5));  // the mirror of node 1 through node 0
-  EXPECT_EQ(n[5].pt.y, DbToFix(139.5));
+  EXPECT_EQ(int32_t(n[5].pt.x), DbToFix(99.5));  // the mirror of node 1 through node 0
+  EXPECT_EQ(int32_t(n[5].pt.y), DbToFix(139.5));
   EXPECT_TRUE(s.clean() && t.clean());
 }
 
@@ -183,7 +183,7 @@ TEST_F(PenToolTest, TwoPointLinesHiddenPathsAndOddInput) {
   t.drag(-(1 << 27), 1 << 27, 1 << 27, 1 << 27);
   t.move(50, 50);
   EXPECT_EQ(t.path()->count, 8u);
-  EXPECT_EQ(ZoPathNodes(t.path())[1].pt.x, DbToFix(32767.0));
+  EXPECT_EQ(int32_t(ZoPathNodes(t.path())[1].pt.x), DbToFix(32767.0));
   EXPECT_EQ(t.key(ZOKEY_ESCAPE), 0u);
   EXPECT_TRUE(s.clean());  // t's dc missed the first marker
 }

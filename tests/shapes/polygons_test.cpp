@@ -70,7 +70,7 @@ TEST_F(PolygonsTest, EveryStyleIsAClosedSymmetricFigureOrACleanRefusal) {
       EXPECT_EQ(nd[p->count - 1].type, nd[s].type | PT_CLOSEFIGURE);
       EXPECT_TRUE(nd[0].pt.x == nd[p->count - 1].pt.x && nd[0].pt.y == nd[p->count - 1].pt.y);
       for (uint32_t i = 1; i + 1 < p->count; ++i) {
-        EXPECT_NE(nd[i].pt.x, INT32_MIN);
+        EXPECT_NE(int32_t(nd[i].pt.x), INT32_MIN);
         EXPECT_EQ(nd[i].type, nd[(i - 1) % s + 1].type) << i;  // every side has the same types
       }
       EXPECT_EQ(ZoPathPolyGetSides(p), n);

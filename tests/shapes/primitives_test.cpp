@@ -242,8 +242,8 @@ TEST_F(PrimitivesTest, ConstructorsAndTheBatchWithRecordsThatMove) {
   EXPECT_EQ(got[2], c);
   EXPECT_EQ(got[3], d);
   EXPECT_TRUE(d->count == 13 && d->primitiveKind == 1 && d->flags == 0);
-  EXPECT_EQ(ZoPathNodes(d)[0].pt.y, DbToFix(10.0));
-  EXPECT_EQ(ZoPathNodes(d)[3].pt.x, DbToFix(5.0));
+  EXPECT_EQ(int32_t(ZoPathNodes(d)[0].pt.y), DbToFix(10.0));
+  EXPECT_EQ(int32_t(ZoPathNodes(d)[3].pt.x), DbToFix(5.0));
   EXPECT_TRUE(e->flags == 0x40000000u && e->prev == nullptr && !(ZoPathNodes(e)[3].type & 1));
   ZoPathAppendEmptySubpath(head);
   ZoPath* tail = got[3]->next;
