@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <new>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -458,7 +459,12 @@ int dispatch(int argc, char** argv) {
 // Every command's printed results are checked once more here: a failed write to standard
 // output fails the command.
 int main(int argc, char** argv) {
-  int status = dispatch(argc, argv);
+  int status = zopath::kExitFailed;
+  try {
+    status = dispatch(argc, argv);
+  } catch (const std::bad_alloc&) {
+    return zopath::fail("out of memory");
+  }
   std::string error;
   if (!zopath::finish_standard_output(&error) && status == zopath::kExitDone)
     status = zopath::fail(error);
