@@ -115,8 +115,8 @@ TEST_F(ZopathTool, CommandLinesGiveTheirStatusAndMessage) {
   for (const auto& c : cases) {
     Outcome r = run(c.args);
     EXPECT_EQ(r.status, c.status) << "zopath " << c.args << "\n" << r.output;
-    EXPECT_NE(r.output.find(c.fragment), std::string::npos)
-        << "zopath " << c.args << "\n" << r.output;
+    EXPECT_NE(r.output.find(c.fragment), std::string::npos) << "zopath " << c.args << "\n"
+                                                            << r.output;
   }
 }
 

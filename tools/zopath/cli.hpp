@@ -33,8 +33,8 @@ class Args {
   bool integer(const std::string& option, int64_t min, int64_t max, int64_t* out);
   bool real(const std::string& option, double min, double max, double* out);
   // One of the listed values, given by name or by number.
-  bool choice(const std::string& option, std::initializer_list<std::pair<const char*, int64_t>> values,
-              int64_t* out);
+  bool choice(const std::string& option,
+              std::initializer_list<std::pair<const char*, int64_t>> values, int64_t* out);
   // A second, optional real value (as in "--scale SX [SY]").
   bool optional_real(double* out);
 
@@ -60,7 +60,8 @@ inline bool read_file(const std::string& path, std::string* bytes) {
 // An empty path writes to standard output.
 inline bool write_file(const std::string& path, const void* data, size_t size) {
   std::string error;
-  if (write_output(path, std::string_view(static_cast<const char*>(data), size), &error)) return true;
+  if (write_output(path, std::string_view(static_cast<const char*>(data), size), &error))
+    return true;
   std::fprintf(stderr, "zopath: %s\n", error.c_str());
   return false;
 }

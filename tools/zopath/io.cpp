@@ -48,7 +48,9 @@ int usage_error(const std::string& message) {
   return kExitUsage;
 }
 
-void warn(const std::string& message) { std::fprintf(stderr, "zopath: warning: %s\n", message.c_str()); }
+void warn(const std::string& message) {
+  std::fprintf(stderr, "zopath: warning: %s\n", message.c_str());
+}
 
 bool is_standard_stream(const std::string& name) { return name.empty() || name == "-"; }
 
@@ -88,13 +90,16 @@ bool write_output(const std::string& name, std::string_view bytes, std::string* 
     int fd = ::open(name.c_str(), O_WRONLY | O_CLOEXEC);
     bool ok = fd >= 0 && write_all(fd, bytes);
     int saved = errno;
-    if (fd >= 0 && ::close(fd) != 0) ok = false;
-    else errno = saved;
+    if (fd >= 0 && ::close(fd) != 0)
+      ok = false;
+    else
+      errno = saved;
     if (!ok) *error = "cannot write " + output_name(name) + ": " + reason();
     return ok;
   }
   std::filesystem::path target(name);
-  std::string temp = (target.parent_path() / ("." + target.filename().string() + ".XXXXXX")).string();
+  std::string temp =
+      (target.parent_path() / ("." + target.filename().string() + ".XXXXXX")).string();
   int fd = ::mkstemp(temp.data());
   if (fd < 0) {
     *error = "cannot write " + output_name(name) + ": " + reason();

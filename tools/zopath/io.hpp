@@ -9,9 +9,9 @@
 namespace zopath {
 
 // The one exit-status rule of the tool (printed by 'zopath --help').
-constexpr int kExitDone = 0;     // the command did what was asked
-constexpr int kExitFailed = 1;   // it could not: unreadable or invalid input, a failed write
-constexpr int kExitUsage = 2;    // the command line itself is wrong
+constexpr int kExitDone = 0;    // the command did what was asked
+constexpr int kExitFailed = 1;  // it could not: unreadable or invalid input, a failed write
+constexpr int kExitUsage = 2;   // the command line itself is wrong
 
 // "zopath: MESSAGE" on standard error; returns kExitFailed.
 int fail(const std::string& message);

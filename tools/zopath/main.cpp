@@ -8,8 +8,6 @@
 #include <cstring>
 #include <filesystem>
 #include <new>
-#include <fstream>
-#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -17,9 +15,9 @@
 #include "Zo32path.h"
 #include "boolean/import_text.hpp"
 #include "cli.hpp"
+#include "commands.hpp"
 #include "io.hpp"
 #include "path_input.hpp"
-#include "commands.hpp"
 #include "png_writer.hpp"
 
 namespace zopath {
@@ -191,8 +189,8 @@ int cmd_render(int argc, char** argv) {
       ok = args.choice(a, {{"wide", 4}, {"byte", 8}, {"supersample", 16}}, &v);
       o.format = static_cast<uint32_t>(v);
     } else if (a == "--aa") {
-      ok = args.choice(a, {{"bilevel", 0}, {"smooth", 1}, {"gain", 2}, {"sharpen", 3}, {"4rows", 999}},
-                       &v);
+      ok = args.choice(
+          a, {{"bilevel", 0}, {"smooth", 1}, {"gain", 2}, {"sharpen", 3}, {"4rows", 999}}, &v);
       o.aaMode = static_cast<uint32_t>(v);
     } else if (a == "--mode") {
       ok = args.choice(a, {{"fill", 0}, {"outline", 1}, {"outline-group", 3}}, &v);
@@ -216,8 +214,8 @@ int cmd_render(int argc, char** argv) {
     if (!ok) return args.usage();
   }
   if (input.empty()) return args.error("no path file given"), args.usage();
-  if (output.empty()) return args.error("no output file given (-o OUT.png, - for standard output)"),
-                             args.usage();
+  if (output.empty())
+    return args.error("no output file given (-o OUT.png, - for standard output)"), args.usage();
   ZoPath* list = nullptr;
   std::string error;
   if (!zopath::load_paths(input, &list, &error)) return fail("render: " + error);
@@ -365,7 +363,8 @@ int cmd_demo(int argc, char** argv) {
     if (!dir.empty()) return zopath::usage_error("demo: more than one output folder given");
     dir = a;
   }
-  if (dir.empty()) return zopath::usage_error("demo: no output folder given (see zopath demo --help)");
+  if (dir.empty())
+    return zopath::usage_error("demo: no output folder given (see zopath demo --help)");
   std::error_code ec;
   std::filesystem::create_directories(dir, ec);
   if (ec) return fail("demo: cannot create " + dir + ": " + ec.message());
@@ -412,7 +411,8 @@ int cmd_demo(int argc, char** argv) {
   html << transforms;
   html << "</body></html>\n";
   std::string error;
-  if (!zopath::write_output((std::filesystem::path(dir) / "index.html").string(), html.str(), &error))
+  if (!zopath::write_output((std::filesystem::path(dir) / "index.html").string(), html.str(),
+                            &error))
     return fail("demo: " + error);
   std::printf("wrote %s/index.html\n", dir.c_str());
   return 0;

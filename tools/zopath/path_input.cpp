@@ -15,10 +15,12 @@ namespace {
 // Every bit a node type word may carry: closing, kind, parameter runs, segment mark, smooth
 // mark and node selection.
 constexpr uint32_t kKnownTypeBits = PT_CLOSEFIGURE | PT_KIND_MASK | PT_PARAM_PAIR |
-                                    PT_PARAM_SINGLE | PT_PARAM_PAIR2 | PT_SEGMENT_MARK |
-                                    PT_SMOOTH | PT_SELECTED;
+                                    PT_PARAM_SINGLE | PT_PARAM_PAIR2 | PT_SEGMENT_MARK | PT_SMOOTH |
+                                    PT_SELECTED;
 
-bool is_space(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
+bool is_space(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+}
 
 std::vector<std::string_view> split(std::string_view line, bool commas) {
   std::vector<std::string_view> out;
@@ -119,13 +121,14 @@ class TextChecker {
         if (!whole_real(t, &v) || !std::isfinite(v))
           return problem(line, "expected a coordinate, found '" + std::string(t) + "'");
         if (std::fabs(v) >= kCoordinateLimit)
-          return problem(line, "coordinate " + std::string(t) +
-                                   " is outside the 16.16 range (strictly between -32768 and 32768 pixels)");
+          return problem(
+              line, "coordinate " + std::string(t) +
+                        " is outside the 16.16 range (strictly between -32768 and 32768 pixels)");
       } else {
         long long type = 0;
         if (!whole_integer(t, &type) || type < 0 || type > 0xFFFF)
-          return problem(line, "expected a node type word (0 to 65535), found '" +
-                                   std::string(t) + "'");
+          return problem(line,
+                         "expected a node type word (0 to 65535), found '" + std::string(t) + "'");
         long long kind = type & PT_KIND_MASK;
         bool parameter = (type & (PT_PARAM_PAIR | PT_PARAM_SINGLE | PT_PARAM_PAIR2)) != 0;
         if ((type & ~static_cast<long long>(kKnownTypeBits)) != 0 || kind > 6 ||

@@ -54,8 +54,8 @@ struct Options {
 
 // Runs one storage command: parses, loads the input list, hands it to `act`.
 template <typename Act>
-int run(const char* name, int argc, char** argv, const char* help, bool blockOnly,
-        bool needsOutput, Act act) {
+int run(const char* name, int argc, char** argv, const char* help, bool blockOnly, bool needsOutput,
+        Act act) {
   Options o;
   Args args(name, argc, argv);
   while (!args.done()) {
@@ -156,9 +156,10 @@ std::string describe(ZoPath* list) {
                   exact.top, exact.right, exact.bottom);
   RECT r{};
   if (list != nullptr && ZoPathGetAllMiniMaxRect(list, 65536, &r) != 0)
-    out += format("bounds + margin   (%d, %d) - (%d, %d) (ZoPathGetAllMiniMaxRect: the library's "
-                  "margin included)\n",
-                  r.left, r.top, r.right, r.bottom);
+    out += format(
+        "bounds + margin   (%d, %d) - (%d, %d) (ZoPathGetAllMiniMaxRect: the library's "
+        "margin included)\n",
+        r.left, r.top, r.right, r.bottom);
   uint32_t size = 0;
   if (ZoPathFlatten(list, &size, nullptr) != 0) out += format("stored size       %u bytes\n", size);
   return out;
@@ -182,7 +183,8 @@ int cmd_flatten(int argc, char** argv) {
       return fail("flatten: the list could not be stored (out of memory)");
     std::string error;
     bool written = write_output(
-        o.output, std::string_view(static_cast<const char*>(ZoPlatGlobalLock(block)), size), &error);
+        o.output, std::string_view(static_cast<const char*>(ZoPlatGlobalLock(block)), size),
+        &error);
     ZoPlatGlobalUnlock(block);
     ZoPlatGlobalFree(block);
     return written ? kExitDone : fail("flatten: " + error);

@@ -116,7 +116,8 @@ size_t overflowed(ZoPath* head) {
   size_t n = 0;
   for (ZoPath* p = head; p != nullptr; p = p->next)
     for (uint32_t i = 0; i < p->count; ++i)
-      n += (ZoPathNodes(p)[i].pt.x == INT32_MIN ? 1 : 0) + (ZoPathNodes(p)[i].pt.y == INT32_MIN ? 1 : 0);
+      n += (ZoPathNodes(p)[i].pt.x == INT32_MIN ? 1 : 0) +
+           (ZoPathNodes(p)[i].pt.y == INT32_MIN ? 1 : 0);
   return n;
 }
 
@@ -213,7 +214,8 @@ bool parse_operations(int argc, char** argv, std::vector<Operation>* ops, std::s
       if (!values(2, &v, 1e9)) return *error = a + " needs SX SY, each within +-1e9", false;
       ops->push_back([v, a, clamp](ZoPath* head, std::string* err) {
         auto apply = [&](ZoPath* h) {
-          for (ZoPath* p = h; p != nullptr; p = p->next) ZoPathScaleCentered(p, v[0], v[1], nullptr);
+          for (ZoPath* p = h; p != nullptr; p = p->next)
+            ZoPathScaleCentered(p, v[0], v[1], nullptr);
           return true;
         };
         return checked(head, apply, a, *clamp, err);
@@ -225,7 +227,8 @@ bool parse_operations(int argc, char** argv, std::vector<Operation>* ops, std::s
         return checked(head, apply, "--rotate", *clamp, err);
       });
     } else if (a == "--matrix") {
-      if (!values(6, &v, 1e30)) return *error = "--matrix needs A B C D E F, each within +-1e30", false;
+      if (!values(6, &v, 1e30))
+        return *error = "--matrix needs A B C D E F, each within +-1e30", false;
       ops->push_back([v, clamp](ZoPath* head, std::string* err) {
         const float m[6] = {float(v[0]), float(v[1]), float(v[2]),
                             float(v[3]), float(v[4]), float(v[5])};
@@ -240,7 +243,8 @@ bool parse_operations(int argc, char** argv, std::vector<Operation>* ops, std::s
         return predicted(head, map, apply, "--matrix", *clamp, err);
       });
     } else if (a == "--resize") {
-      if (!values(5, &v, 1e9)) return *error = "--resize needs TX TY SX SY DEG, each within +-1e9", false;
+      if (!values(5, &v, 1e9))
+        return *error = "--resize needs TX TY SX SY DEG, each within +-1e9", false;
       ops->push_back([v, clamp](ZoPath* head, std::string* err) {
         ZoPathRSRParams params{0, 0, v[0], v[1], v[2], v[3], 0.0, v[4]};
         bool held = false;
@@ -482,8 +486,8 @@ bool write_transform_gallery(const std::string& dir, std::string* html, std::str
     std::string input = "sample";
     auto none = [](int, std::string*) { return 0; };
     static const bool kNoClamp = false;
-    if (!parse_operations(static_cast<int>(args.size()), args.data(), &ops, &input, none,
-                          &kNoClamp, error))
+    if (!parse_operations(static_cast<int>(args.size()), args.data(), &ops, &input, none, &kNoClamp,
+                          error))
       return false;
     ZoPath* head = zo::import_text::read_paths(text.data(), text.size());
     ZoPath* before = head == nullptr ? nullptr : copy_of(head);
