@@ -105,10 +105,13 @@ bool write_output(const std::string& name, std::string_view bytes, std::string* 
     *error = "cannot write " + output_name(name) + ": " + reason();
     return false;
   }
-  // mkstemp makes the file private; a written file gets the usual permissions.
+  // mkstemp makes the file private: a replaced file keeps its permissions, a new one gets the
+  // usual ones.
   mode_t mask = ::umask(0);
   ::umask(mask);
-  bool ok = ::fchmod(fd, 0666 & ~mask) == 0 && write_all(fd, bytes) && ::fsync(fd) == 0;
+  struct stat existing {};
+  mode_t mode = ::stat(name.c_str(), &existing) == 0 ? existing.st_mode & 07777 : 0666 & ~mask;
+  bool ok = ::fchmod(fd, mode) == 0 && write_all(fd, bytes) && ::fsync(fd) == 0;
   int saved = errno;
   if (::close(fd) != 0 && ok) {
     ok = false;
