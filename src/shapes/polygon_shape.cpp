@@ -91,8 +91,8 @@ PolarNode SidePattern::entry(uint32_t j) const {
   const bool end = j == perSide_;
   switch (style_) {
     case 0: {
-      if (end) return PolarNode{1.0, s, static_cast<uint16_t>(nodes_of(templ_)[j].type & PT_KIND_MASK)};
       const PathNode& n = nodes_of(templ_)[j];
+      if (end) return PolarNode{1.0, s, static_cast<uint16_t>(n.type & PT_KIND_MASK)};
       const PointDB v = to_db(n.pt) - templCentre_;
       const double a = wrapped(angle_of(v) - templAngle_) * templStepRatio_;
       return PolarNode{length(v) / templRadius_, a, static_cast<uint16_t>(n.type & PT_KIND_MASK)};

@@ -126,7 +126,8 @@ TEST_F(PolygonsTest, RefusedInputAllocatesNothing) {
     SCOPED_TRACE(testing::Message() << r.sides << " " << r.style);
     zo32commClearReports();
     EXPECT_EQ(ZoPathPolyGet(r.sides, r.style, r.templ, &keep, view, r.drag, 1, 0), 0u);
-    EXPECT_EQ(ZoPathPolygonDrawWithGDIXOR(nullptr, view, r.drag, 1, 0, r.style, r.sides, r.templ), 0u);
+    EXPECT_EQ(ZoPathPolygonDrawWithGDIXOR(nullptr, view, r.drag, 1, 0, r.style, r.sides, r.templ),
+              0u);
     EXPECT_EQ(keep, plain);
     EXPECT_EQ(reports().size(), r.reported ? 2u : 0u);
     EXPECT_EQ(ZoPlatHeapLiveBlocks(), live);
@@ -136,7 +137,8 @@ TEST_F(PolygonsTest, RefusedInputAllocatesNothing) {
   EXPECT_EQ(ZoPathPolyGet(5, 1, nullptr, &keep, nullptr, &drag, 1, 0), 0u);
   EXPECT_EQ(ZoPathPolyAdd(nullptr, 5, 1, nullptr, nullptr, view, &drag, 1, 0), 0u);
   EXPECT_EQ(ZoPathPolyGetSides(nullptr) + ZoPathPolyGetStyle(nullptr), 0u);
-  EXPECT_EQ(ZoPathGetPolySide(nullptr, nullptr, 0) + int(ZoPathHasPolyPath(nullptr, nullptr, 0)), 0);
+  EXPECT_EQ(ZoPathGetPolySide(nullptr, nullptr, 0), 0);
+  EXPECT_EQ(ZoPathHasPolyPath(nullptr, nullptr, 0), 0u);
   EXPECT_EQ(ZoPathSetPolyStyle(nullptr, nullptr, 0, 1), 0u);
   ZoPathDeletePtr(plain, 0);
   ZoPathDeleteCoordStruct(view);

@@ -7,6 +7,7 @@
 
 #include "Zo32path.h"
 #include "cli.hpp"
+#include "io.hpp"
 #include "path_text.hpp"
 #include "shape_picture.hpp"
 
@@ -56,10 +57,10 @@ int cmd_draw(int argc, char** argv) {
     } else if (script.empty() && arg[0] != '-') {
       script = arg;
     } else {
-      return fail("draw: unknown argument '" + arg + "'"), 2;
+      return usage_error("draw: unknown argument '" + arg + "'");
     }
   }
-  if (script.empty() || output.empty()) return fail("draw: SCRIPT and -o are required"), 2;
+  if (script.empty() || output.empty()) return usage_error("draw: SCRIPT and -o are required");
   std::string text;
   if (!read_file(script, &text)) return fail("draw: cannot read " + script);
   if (!frames.empty()) std::filesystem::create_directories(frames);
@@ -74,7 +75,8 @@ int cmd_draw(int argc, char** argv) {
   auto write_frame = [&] {
     char name[32];
     std::snprintf(name, sizeof name, "frame_%04d.png", ++frame);
-    if (error.empty()) write_png((std::filesystem::path(frames) / name).string(), canvas.image(), &error);
+    const std::string path = (std::filesystem::path(frames) / name).string();
+    if (error.empty()) write_png(path, canvas.image(), &error);
   };
   bool ok = play_pen_script(text, uint32_t(mode), canvas, table, view,
                             frames.empty() ? std::function<void()>() : write_frame, &error);

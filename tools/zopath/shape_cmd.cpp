@@ -7,6 +7,7 @@
 #include "Zo32path.h"
 #include "boolean/import_text.hpp"
 #include "cli.hpp"
+#include "io.hpp"
 #include "path_text.hpp"
 #include "shape_picture.hpp"
 
@@ -47,7 +48,7 @@ const char* kPolygonHelp =
     "  --zoom Z           window pixels per image pixel (default 1)\n"
     "  -o, --output FILE  path text, or a picture when FILE ends in .png\n";
 
-struct Args {
+struct ShapeArgs {
   std::string kind, templ, output;
   RECT drag{};
   bool haveDrag = false, centered = false, keepAspect = false, upright = false;
@@ -69,7 +70,7 @@ bool rect_arg(const std::string& text, RECT* out) {
 }
 
 // Reads the options; returns 0 to go on, else the exit status.
-int parse(int argc, char** argv, const char* help, Args* a) {
+int parse(int argc, char** argv, const char* help, ShapeArgs* a) {
   for (int i = 0; i < argc; ++i) {
     const std::string arg = argv[i];
     auto value = [&](std::string* out) {
@@ -88,31 +89,31 @@ int parse(int argc, char** argv, const char* help, Args* a) {
     } else if (arg == "--upright") {
       a->upright = true;
     } else if (arg == "--drag") {
-      if (!value(&v) || !rect_arg(v, &a->drag)) return fail("--drag takes L,T,R,B"), 2;
+      if (!value(&v) || !rect_arg(v, &a->drag)) return usage_error("--drag takes L,T,R,B");
       a->haveDrag = true;
     } else if (arg == "--zoom") {
       if (!value(&v) || !((a->zoom = std::strtod(v.c_str(), nullptr)) > 0))
-        return fail("--zoom takes a positive number"), 2;
+        return usage_error("--zoom takes a positive number");
     } else if (arg == "--sides" && value(&v)) {
       a->sides = std::strtol(v.c_str(), nullptr, 10);
     } else if (arg == "--style" && value(&v)) {
       a->style = std::strtol(v.c_str(), nullptr, 10);
     } else if (arg == "--template") {
-      if (!value(&a->templ)) return fail("--template takes a file"), 2;
+      if (!value(&a->templ)) return usage_error("--template takes a file");
     } else if (arg == "-o" || arg == "--output") {
-      if (!value(&a->output)) return fail("-o takes a file"), 2;
+      if (!value(&a->output)) return usage_error("-o takes a file");
     } else if (a->kind.empty() && arg[0] != '-') {
       a->kind = arg;
     } else {
-      return fail("unknown argument '" + arg + "'"), 2;
+      return usage_error("unknown argument '" + arg + "'");
     }
   }
-  if (!a->haveDrag) return fail("--drag is required"), 2;
+  if (!a->haveDrag) return usage_error("--drag is required");
   return 0;
 }
 
 // Writes the made path as text or a picture, then releases it and the template.
-int finish(ZoPath* made, ZoPath* templ, const Args& a, CoordStruct* view) {
+int finish(ZoPath* made, ZoPath* templ, const ShapeArgs& a, CoordStruct* view) {
   int status = 0;
   if (a.output.size() > 4 && a.output.substr(a.output.size() - 4) == ".png") {
     Canvas canvas(view->rcWindow.right, view->rcWindow.bottom);
@@ -155,13 +156,13 @@ CoordStruct* window_view(double zoom) {
 }  // namespace
 
 int cmd_shape(int argc, char** argv) {
-  Args a;
+  ShapeArgs a;
   if (int status = parse(argc, argv, kShapeHelp, &a)) return status < 0 ? 0 : status;
   const char* names[] = {"ellipse", "rectangle", "rounded", "diamond", "banded", "triangle"};
   int kind = std::atoi(a.kind.c_str());
   for (int i = 0; i < 6; ++i)
     if (a.kind == names[i]) kind = i + 1;
-  if (kind == 0 && a.templ.empty()) return fail("shape: unknown KIND '" + a.kind + "'"), 2;
+  if (kind == 0 && a.templ.empty()) return usage_error("shape: unknown KIND '" + a.kind + "'");
   ZoPath* templ = nullptr;
   if (!read_template(a.templ, &templ)) return fail("shape: cannot read " + a.templ);
   CoordStruct* view = window_view(a.zoom);
@@ -174,10 +175,10 @@ int cmd_shape(int argc, char** argv) {
 }
 
 int cmd_polygon(int argc, char** argv) {
-  Args a;
+  ShapeArgs a;
   if (int status = parse(argc, argv, kPolygonHelp, &a)) return status < 0 ? 0 : status;
   if (a.sides < 1 || a.sides > 63 || a.style < 0 || a.style > 12)
-    return fail("polygon: --sides 1 to 63 and --style 0 to 12 are required"), 2;
+    return usage_error("polygon: --sides 1 to 63 and --style 0 to 12 are required");
   ZoPath* templ = nullptr;
   if (!read_template(a.templ, &templ)) return fail("polygon: cannot read " + a.templ);
   CoordStruct* view = window_view(a.zoom);

@@ -138,7 +138,8 @@ bool write_shapes_gallery(const std::string& dir, std::string* out, std::string*
                          snap, error) && ok;
     Canvas result(240, 160);
     draw_shapes(result, table->groups[0].first, view, nullptr);
-    if (ok) ok = save(dir, "pen_" + std::to_string(s) + "_result.png", result, html, "result", error);
+    const std::string name = "pen_" + std::to_string(s) + "_result.png";
+    if (ok) ok = save(dir, name, result, html, "result", error);
     html << "</tr></table></div>\n";
     ZoPathDeleteCoordStruct(view);
     ZoPathTblDelete(table);
