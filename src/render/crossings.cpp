@@ -1,6 +1,7 @@
 #include "crossings.hpp"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstring>
 
@@ -186,9 +187,11 @@ bool EdgeTable::add_record(const ZoPath* record, const DeviceMap& map, bool colu
 
 namespace {
 
-// Scratch of the walk, per edge of the band: the running entry, its crossing in original
-// order and room to sort (index, crossing) pairs; then the band's list array.
-constexpr size_t kEdgeScratch = 8 * sizeof(double);
+// Scratch of the walk, per edge of the band: the running entry; its crossing in original
+// order and room to sort (index, crossing) pairs, or its row entry; its group and its place
+// in a row's order; then the band's list array.
+constexpr size_t kRowScratch = 9 * sizeof(double);
+constexpr size_t kEdgeScratch = 16 * sizeof(double);
 
 }  // namespace
 
@@ -199,7 +202,8 @@ size_t CrossingWalk::scratch_bytes(const EdgeTable& table) {
 
 CrossingWalk::CrossingWalk(const EdgeTable& table, double limit)
     : table_(table), limit_(limit), step_(1.0 / table.samples()) {
-  static_assert(sizeof(Active) + 3 * sizeof(double) <= kEdgeScratch);
+  static_assert(sizeof(Active) + kRowScratch + sizeof(Group) + sizeof(uint32_t) <= kEdgeScratch);
+  static_assert(sizeof(RowEdge) <= kRowScratch && 3 * sizeof(double) <= kRowScratch);
 }
 
 void CrossingWalk::begin_band(void* scratch) {
@@ -208,6 +212,9 @@ void CrossingWalk::begin_band(void* scratch) {
   active_ = reinterpret_cast<Active*>(bytes);
   values_ = reinterpret_cast<double*>(bytes + size_t{n} * sizeof(Active));
   scratch_ = values_ + n;
+  rowEdges_ = reinterpret_cast<RowEdge*>(values_);
+  groups_ = reinterpret_cast<Group*>(bytes + size_t{n} * (sizeof(Active) + kRowScratch));
+  order_ = reinterpret_cast<uint32_t*>(groups_ + n);
   lineStart_ = reinterpret_cast<uint32_t*>(bytes + size_t{n} * kEdgeScratch);
   lineCount_ = table_.band_lines();
   starts_ = lineStart_ + lineCount_ + 1;
@@ -227,20 +234,174 @@ void CrossingWalk::begin_band(void* scratch) {
   for (uint32_t e = n; e-- > 0;) starts_[--lineStart_[line_of(e)]] = e;
 }
 
+// An edge starting on global line g: its crossing there, computed from the edge's origin.
+CrossingWalk::Active CrossingWalk::start(const Edge& e, double g, uint32_t index) const {
+  Active a;
+  a.u = e.u0 + (g * step_ - e.v0) * e.slope;
+  a.du = e.slope * step_;
+  a.key = std::clamp(a.u, 0.0, limit_);
+  a.last = e.last;
+  a.index = index;
+  a.negative = e.sign < 0 ? 1u : 0u;
+  return a;
+}
+
 // Edges whose first line is line g of the band join the running ones.
 void CrossingWalk::add_fresh(double g, uint32_t from, uint32_t to, uint32_t* count) const {
   const Edge* edges = table_.edges();
-  for (uint32_t k = from; k < to; ++k) {
-    const Edge& e = edges[starts_[k]];
-    Active a;
-    a.u = e.u0 + (g * step_ - e.v0) * e.slope;
-    a.du = e.slope * step_;
-    a.key = std::clamp(a.u, 0.0, limit_);
-    a.last = e.last;
-    a.index = starts_[k];
-    a.negative = e.sign < 0 ? 1u : 0u;
-    merge_in(a, count);
+  for (uint32_t k = from; k < to; ++k) merge_in(start(edges[starts_[k]], g, starts_[k]), count);
+}
+
+// ---- Whole pixel rows, edge by edge ----
+
+// On one sample line the spans come from the crossings in order; a crossing opens a span or
+// closes one. Where each edge keeps that role on every line of a pixel row, the row's
+// coverage is the sum over edges of their crossings' cells, in any order. The test here
+// proves it cheaply or gives up: the edges' abscissa ranges over the row are sorted and
+// overlapping ones grouped; different groups never meet on any line, so on every line the
+// crossings come in group order. A group may cross each line once only (so within a group no
+// two edges meet on a line), and for the non-zero rule its edges all run the same way. Then
+// on every line the groups present must alternate opening and closing, starting with
+// opening (non-zero: with alternating directions, so the winding is 0 or the same ±1), and
+// each group must keep its role from line to line.
+uint32_t CrossingWalk::plan_row(uint32_t lines, bool evenOdd) {
+  if (lines > 16 || line_ + lines > lineCount_) return kNeedsLines;
+  const double g0 = static_cast<double>(firstLine_ + 1 + line_);
+  const double limit = limit_;
+  uint32_t n = 0;
+  bool sorted = true, finite = true;
+  double previous = 0.0;
+  auto add = [&](double u, double du, double last, uint32_t index, uint32_t negative,
+                 uint32_t first) __attribute__((always_inline)) {
+    RowEdge& r = rowEdges_[n];
+    r.u = u;
+    r.du = du;
+    r.last = last;
+    r.index = index;
+    r.negative = negative;
+    r.first = first;
+    r.count = static_cast<uint32_t>(std::min<double>(lines - first, last - (g0 + first) + 1.0));
+    r.end = u + (r.count - 1.0) * du;
+    const double lo = std::min(u, r.end), hi = std::max(u, r.end);
+    const double slack = 1e-9 * (1.0 + std::fabs(lo) + std::fabs(hi));
+    r.lo = std::clamp(lo - slack, 0.0, limit);
+    r.hi = std::clamp(hi + slack, 0.0, limit);
+    finite = finite && r.lo <= r.hi;  // false for a NaN
+    sorted = sorted && previous <= r.lo;
+    previous = r.lo;
+    order_[n] = n;
+    ++n;
+  };
+  for (uint32_t i = 0; i < activeCount_; ++i) {
+    const Active& a = active_[i];
+    if (a.last >= g0) add(a.u + a.du, a.du, a.last, a.index, a.negative, 0);
   }
+  const Edge* edges = table_.edges();
+  for (uint32_t s = lineStart_[line_], end = lineStart_[line_ + lines], k = 0; s < end; ++s) {
+    while (s >= lineStart_[line_ + k + 1]) ++k;  // the line where entry s starts
+    const Edge& e = edges[starts_[s]];
+    const double g = g0 + k;
+    add(e.u0 + (g * step_ - e.v0) * e.slope, e.slope * step_, e.last, starts_[s],
+        e.sign < 0 ? 1u : 0u, k);
+  }
+  if (!finite) return kNeedsLines;
+  // In order of where their ranges begin (the order of the line above, mostly).
+  if (!sorted) {
+    for (uint32_t i = 1; i < n; ++i) {
+      const uint32_t e = order_[i];
+      const double lo = rowEdges_[e].lo;
+      uint32_t k = i;
+      for (; k > 0 && rowEdges_[order_[k - 1]].lo > lo; --k) order_[k] = order_[k - 1];
+      order_[k] = e;
+    }
+  }
+  // Overlapping ranges form one group; so do neighbours running the same way on lines of
+  // their own (the chords of one side of a figure), which changes no line's sequence.
+  uint32_t groups = 0;
+  double reach = -1.0;
+  for (uint32_t i = 0; i < n; ++i) {
+    RowEdge& r = rowEdges_[order_[i]];
+    const uint32_t bits = ((1u << r.count) - 1u) << r.first;
+    Group* g = groups > 0 ? &groups_[groups - 1] : nullptr;
+    const bool overlaps = g != nullptr && r.lo <= reach;
+    const bool apart = g != nullptr && (g->lines & bits) == 0;
+    const bool sameWay = g != nullptr && g->negative == r.negative;
+    if (overlaps && !(apart && (evenOdd || sameWay))) return kNeedsLines;
+    if (overlaps || (apart && sameWay)) {
+      g->lines |= bits;
+      reach = std::max(reach, r.hi);
+    } else {
+      groups_[groups++] = Group{bits, r.negative};
+      reach = r.hi;
+    }
+    r.group = groups - 1;
+  }
+  if (!assign_roles(groups, lines, evenOdd)) return kNeedsLines;
+  for (uint32_t i = 0; i < n; ++i) {
+    RowEdge& r = rowEdges_[i];
+    r.role = groups_[r.group].lines >> 31 != 0 ? -1 : 1;
+  }
+  return n;
+}
+
+// Gives every group its role (kept in bit 31 of its lines: set for closing), or false.
+bool CrossingWalk::assign_roles(uint32_t groups, uint32_t lines, bool evenOdd) {
+  const uint32_t all = (1u << lines) - 1u;
+  bool whole = true;
+  for (uint32_t j = 0; j < groups; ++j) whole = whole && groups_[j].lines == all;
+  if (whole) {  // every group on every line: one check for the row
+    if (groups % 2 != 0) return false;
+    for (uint32_t j = 0; j < groups; ++j) {
+      if (!evenOdd && groups_[j].negative != (groups_[0].negative ^ (j & 1u))) return false;
+      if ((j & 1u) != 0) groups_[j].lines |= 1u << 31;
+    }
+    return true;
+  }
+  constexpr uint32_t kAssigned = 1u << 30;
+  // The groups present change only where one begins or ends: those lines are checked.
+  uint32_t changes = 1u;
+  for (uint32_t j = 0; j < groups; ++j) changes |= (groups_[j].lines ^ (groups_[j].lines << 1)) & all;
+  while (changes != 0) {
+    const uint32_t k = static_cast<uint32_t>(std::countr_zero(changes));
+    changes &= changes - 1;
+    uint32_t position = 0, firstNegative = 0;
+    for (uint32_t j = 0; j < groups; ++j) {
+      Group& g = groups_[j];
+      if ((g.lines >> k & 1u) == 0) continue;
+      const uint32_t parity = position & 1u;
+      if (position == 0) firstNegative = g.negative;
+      if (!evenOdd && g.negative != (firstNegative ^ parity)) return false;
+      const uint32_t role = parity << 31;
+      if ((g.lines & kAssigned) == 0) {
+        g.lines |= kAssigned | role;
+      } else if ((g.lines & (1u << 31)) != role) {
+        return false;
+      }
+      ++position;
+    }
+    if ((position & 1u) != 0) return false;
+  }
+  return true;
+}
+
+// The edges that run on below the row become the running ones, sorted as advance() keeps them.
+void CrossingWalk::finish_row(uint32_t count, uint32_t lines) {
+  const double next = static_cast<double>(firstLine_ + 1 + line_ + lines);
+  uint32_t n = 0;
+  for (uint32_t i = 0; i < count; ++i) {
+    const RowEdge& r = rowEdges_[i];
+    if (r.last < next) continue;
+    Active a;
+    a.u = r.end;
+    a.du = r.du;
+    a.key = std::clamp(r.u, 0.0, limit_);
+    a.last = r.last;
+    a.index = r.index;
+    a.negative = r.negative;
+    merge_in(a, &n);
+  }
+  activeCount_ = n;
+  line_ += lines;
 }
 
 // A long line (more than 32 crossings) takes the library sort of its crossings in path order,

@@ -147,6 +147,41 @@ class CrossingWalk {
       if (winding == 0 && std::fabs(x) != start) fn(start, std::fabs(x));
     }
   }
+  // Adds the coverage of the next `lines` sample lines (one pixel row) edge by edge, where
+  // that gives what the lines' spans give up to the order of the additions: every crossing
+  // opens or closes a span, and the row's edges keep that role throughout the row.
+  // cells(c, area, cover) adds area to column c and cover whole sample lines to every column
+  // after it (both signed). False, changing nothing, when the row needs next_line() instead.
+  template <typename Cells>
+  bool next_row(uint32_t lines, bool evenOdd, Cells&& cells) {
+    const uint32_t n = plan_row(lines, evenOdd);
+    if (n == kNeedsLines) return false;
+    const double limit = limit_;
+    auto key_of = [limit](double u) { return u < 0.0 ? 0.0 : limit < u ? limit : u; };
+    for (uint32_t i = 0; i < n; ++i) {
+      RowEdge& r = rowEdges_[i];
+      // Most edges stay in one column for the whole row and add one cell: the sum of their
+      // crossings is that of an arithmetic series. Others add a cell per line.
+      const double sign = r.role;
+      const double first = key_of(r.u), last = key_of(r.end);
+      const uint32_t c = column(first);
+      const bool inside = first == r.u && last == r.end;
+      if (c == column(last) && (inside || first == last)) {
+        const double m = r.count;
+        const double sum = inside ? m * (r.u + r.end) * 0.5 : m * first;
+        cells(c, sign * (m * (static_cast<double>(c) + 1.0) - sum),
+              r.role * static_cast<int32_t>(r.count));
+        continue;
+      }
+      for (uint32_t k = 0; k < r.count; ++k) {
+        const double key = key_of(r.u + k * r.du);
+        const uint32_t col = column(key);
+        cells(col, sign * (static_cast<double>(col) + 1.0 - key), r.role);
+      }
+    }
+    finish_row(n, lines);
+    return true;
+  }
   // True when the next `lines` sample lines have no crossing: nothing runs and nothing
   // starts. skip() then passes over them.
   bool quiet(uint32_t lines) const {
@@ -163,6 +198,39 @@ class CrossingWalk {
     uint32_t index;     // in the edge table: path order
     uint32_t negative;  // the edge runs towards decreasing v
   };
+  // An edge over one pixel row: its crossings on its first and last line of the row,
+  // unclamped, and the range of its clamped crossings over the row, widened by more than
+  // rounding can move them.
+  struct RowEdge {
+    double u;    // on its first line in the row
+    double end;  // on its last line in the row: u + (count − 1)·du
+    double du;
+    double lo;
+    double hi;
+    double last;
+    uint32_t index;
+    uint32_t negative;
+    uint32_t first;  // its first line in the row
+    uint32_t count;  // its lines in the row
+    int32_t role;    // +1 opens spans, −1 closes them
+    uint32_t group;
+  };
+  // Edges whose ranges overlap, taken together: the lines they cross and their direction.
+  struct Group {
+    uint32_t lines;  // bit k: line k of the row
+    uint32_t negative;
+  };
+  static constexpr uint32_t kNeedsLines = UINT32_MAX;
+  static uint32_t column(double v) {
+    return v >= 4294967295.0 ? UINT32_MAX : static_cast<uint32_t>(v);
+  }
+  // Gathers the row's edges, checks that the row may be added edge by edge and gives each
+  // edge its role; returns how many there are, or kNeedsLines.
+  uint32_t plan_row(uint32_t lines, bool evenOdd);
+  bool assign_roles(uint32_t groups, uint32_t lines, bool evenOdd);
+  // Keeps the edges that run on below the row as the running ones, in order.
+  void finish_row(uint32_t count, uint32_t lines);
+  Active start(const Edge& e, double g, uint32_t index) const;
   // Inserts a running edge behind the first *count entries, keeping (key, path order) order.
   void merge_in(Active a, uint32_t* count) const {
     uint32_t k = *count;
@@ -213,6 +281,9 @@ class CrossingWalk {
   uint32_t activeCount_ = 0;
   double* values_ = nullptr;  // a line's crossings in their original order
   double* scratch_ = nullptr;
+  RowEdge* rowEdges_ = nullptr;  // shares its memory with values_ and scratch_
+  Group* groups_ = nullptr;
+  uint32_t* order_ = nullptr;  // a row's edges by the start of their ranges
 
   // The band's list array: per line, where its starting edges begin in starts_.
   uint32_t* lineStart_ = nullptr;

@@ -59,6 +59,23 @@ class CoverageRow {
     if (cb < width_) add_part(cb, b - static_cast<double>(cb));
   }
 
+  // Column c gets area (signed) and every column after it `cover` whole sample rows; columns
+  // at or past the width are ignored.
+  void add_cell(uint32_t c, double area, int32_t cover) {
+    if (c >= width_) {  // the run before it still ends at the width
+      mark(width_);
+      loWord_ = std::min(loWord_, width_ >> 6);
+      hiWord_ = std::max(hiWord_, width_ >> 6);
+      return;
+    }
+    part_[c] += area;
+    full_[c + 1] += cover;
+    mark(c);
+    mark(c + 1);
+    loWord_ = std::min(loWord_, c >> 6);
+    hiWord_ = std::max(hiWord_, (c + 1) >> 6);
+  }
+
   // Writes the columns of the row whose coverage is non-zero and clears the row.
   // samples: sample rows per pixel row; 1 selects the bilevel rule.
   void flush(uint8_t* row, uint32_t samples) {
@@ -253,6 +270,13 @@ Fill band_fill(const Mask& mask, const RecordRange& range, const FillOptions& op
       if (mask.wide) std::memset(row, 0xFF, rowBytes);
       if (walk.quiet(samples)) {  // nothing crosses this pixel row
         walk.skip(samples);
+        continue;
+      }
+      if (!mask.wide && walk.next_row(samples, options.evenOdd,
+                                      [&](uint32_t c, double area, int32_t cover) {
+                                        coverage.add_cell(c, area, cover);
+                                      })) {
+        coverage.flush(row, samples);
         continue;
       }
       for (uint32_t k = 0; k < samples; ++k) {
