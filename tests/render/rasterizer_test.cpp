@@ -196,14 +196,7 @@ TEST_F(Rasterizer, RandomPathsMatchTheReferenceFill) {
           ref.two_direction(chain, want.data());
         else
           ref.fill(chain, want.data());
-        if (getenv("DBG")) printf("w %u h %u x %d y %d\n", w, h, x, y);
         check(want, buf, loose, w, false, round, rule, aa + 10);
-        if (getenv("DBG") && round == 1 && rule == 0 && aa == 1) {
-          for (uint32_t yy = 0; yy < h; ++yy) {
-            for (uint32_t xx = 0; xx < w; ++xx) printf("%c", want[yy*w+xx] == buf[yy*w+xx] ? (buf[yy*w+xx] ? '#' : '.') : 'X');
-            printf("\n");
-          }
-        }
         ZoPathBufFree(buf);
       }
       head->flags &= ~ZOF_TEXT_CHAR;
