@@ -37,7 +37,37 @@ EdgeTable::EdgeTable(uint32_t samplesPerPixel, uint32_t pixelLines, uint32_t ban
       pixelLines_(pixelLines),
       bandPixels_(std::max<uint32_t>(bandPixels, 1)) {}
 
-EdgeTable::~EdgeTable() { plat::mem_free(edges_); }
+EdgeTable::~EdgeTable() {
+  plat::mem_free(edges_);
+  resumes_.release();
+  bandResumes_.release();
+  reach_.release();
+  newReach_.release();
+}
+
+template <typename T>
+bool EdgeTable::List<T>::reserve(uint32_t wanted) {
+  if (wanted <= capacity) return true;
+  const uint32_t grown = std::max({16u, capacity * 2, wanted});
+  void* block = plat::mem_realloc(items, size_t{grown} * sizeof(T), 0);
+  if (block == nullptr) return false;
+  items = static_cast<T*>(block);
+  capacity = grown;
+  return true;
+}
+
+template <typename T>
+bool EdgeTable::List<T>::push(const T& item) {
+  if (!reserve(count + 1)) return false;
+  items[count++] = item;
+  return true;
+}
+
+template <typename T>
+void EdgeTable::List<T>::release() {
+  plat::mem_free(items);
+  *this = List{};
+}
 
 uint32_t EdgeTable::band_count() const { return (pixelLines_ + bandPixels_ - 1) / bandPixels_; }
 
@@ -47,6 +77,138 @@ void EdgeTable::begin_band(uint32_t index) {
   firstG_ = static_cast<double>(first_line() + 1);
   lastG_ = static_cast<double>(first_line() + band_lines());
   count_ = 0;
+  prepare_resumes();
+}
+
+// The band of a device ordinate: pixel lines [index·bandPixels, (index + 1)·bandPixels).
+uint32_t EdgeTable::band_of(double v) const {
+  const double band = std::floor(v / bandPixels_);
+  const double lastBand = band_count() - 1.0;
+  return static_cast<uint32_t>(band < 0.0 ? 0.0 : band > lastBand ? lastBand : band);
+}
+
+// At the start of a band: its resume points sorted by curve; reach lists merged, keeping the
+// curves whose chords come near this band or a later one.
+void EdgeTable::prepare_resumes() {
+  resumeAt_ = reachAt_ = 0;
+  curve_ = 0;
+  bandResumes_.count = 0;
+  if (!resumesOk_) return;
+  const uint32_t band = bandTop_ / bandPixels_;
+  uint32_t kept = 0;
+  for (uint32_t i = 0; i < resumes_.count; ++i) {
+    const Resume& r = resumes_.items[i];
+    if (r.band > band) {
+      resumes_.items[kept++] = r;
+    } else if (r.band == band && !bandResumes_.push(r)) {
+      resumesOk_ = false;
+    }
+  }
+  resumes_.count = kept;
+  std::sort(bandResumes_.items, bandResumes_.items + bandResumes_.count,
+            [](const Resume& a, const Resume& b) { return a.curve < b.curve; });
+  // Both reach lists are sorted by curve: merged in place from the back.
+  const uint32_t total = reach_.count + newReach_.count;
+  resumesOk_ = reach_.reserve(total);
+  if (!resumesOk_) return;
+  for (uint32_t i = reach_.count, j = newReach_.count, k = total; j > 0;) {
+    const bool takeNew = i == 0 || reach_.items[i - 1].curve < newReach_.items[j - 1].curve;
+    reach_.items[--k] = takeNew ? newReach_.items[--j] : reach_.items[--i];
+  }
+  reach_.count = total;
+  newReach_.count = 0;
+  kept = 0;
+  for (uint32_t i = 0; i < reach_.count; ++i) {
+    if (reach_.items[i].hi >= band) reach_.items[kept++] = reach_.items[i];
+  }
+  reach_.count = kept;
+}
+
+// Walks one curve's chords for the band: from the resume point an earlier band's walk left
+// for it, and only until the rest of the curve's control polygon lies wholly above or below
+// the band (the walk then moves to the end point, where it would have landed). On the way it
+// leaves resume points for the later bands its chords come near first. The chords are the
+// walk's own, so the band gets the same edges as from a walk over the whole curve: the chords
+// before a resume point never come near its band, and every chord before a curve's first
+// resume point was walked by the earlier bands (which is what makes it the first).
+template <typename LineTo, typename MoveTo>
+void EdgeTable::walk_curve(PointDB p0, PointDB p1, PointDB p2, PointDB p3, LineTo&& line_to,
+                           MoveTo&& move_to) {
+  const double top = bandTop_, bottom = static_cast<double>(bandTop_) + bandRows_;
+  const uint32_t band = bandTop_ / bandPixels_;
+  const double highest = std::max({std::fabs(p0.y), std::fabs(p1.y), std::fabs(p2.y), std::fabs(p3.y)});
+  // Forward differences drift from the curve by rounding: a margin far above that drift.
+  const double margin = 1e-6 * (1.0 + highest);
+  // The curve's resume point and reach, unless they cannot be kept (then it starts afresh).
+  const Resume* resume = nullptr;
+  Reach* reach = nullptr;
+  Reach fresh{curve_, UINT32_MAX, 0};
+  const bool tracked = resumesOk_ && std::isfinite(highest) &&
+                       std::isfinite(p0.x + p1.x + p2.x + p3.x) && band_count() > 1;
+  if (tracked) {
+    while (resumeAt_ < bandResumes_.count && bandResumes_.items[resumeAt_].curve < curve_)
+      ++resumeAt_;
+    if (resumeAt_ < bandResumes_.count && bandResumes_.items[resumeAt_].curve == curve_)
+      resume = &bandResumes_.items[resumeAt_];
+    while (reachAt_ < reach_.count && reach_.items[reachAt_].curve < curve_) ++reachAt_;
+    if (reachAt_ < reach_.count && reach_.items[reachAt_].curve == curve_) {
+      reach = &reach_.items[reachAt_];
+    } else {
+      reach = &fresh;
+      resume = nullptr;  // a walk from the start sees the curve's first chords
+    }
+  }
+  CubicSteps steps = resume != nullptr ? resume->steps : CubicSteps(p0, p1, p2, p3, kFlatten);
+  if (resume != nullptr) move_to(steps.point());
+  // Chords within the bands already reached need no bookkeeping: [near, far) in ordinates.
+  double near = 0.0, far = -1.0;
+  auto settle = [&] {
+    if (reach->lo > reach->hi) return;
+    near = static_cast<double>(reach->lo) * bandPixels_ + 1e-4;
+    far = (reach->hi + 1.0) * bandPixels_ - 1e-4;
+  };
+  if (reach != nullptr) settle();
+  uint32_t outside = 0;
+  while (!steps.done()) {
+    const double from = steps.point().y;
+    PointDB to;
+    if (reach != nullptr && !(from > near + 1.0 && from < far - 1.0)) {
+      const CubicSteps before = steps;
+      to = steps.next();
+      if (!(std::min(from, to.y) >= near && std::max(from, to.y) < far)) {
+        // The bands this chord comes near, a hair wider than its ends (the off-grid shift).
+        const uint32_t lo = band_of(std::min(from, to.y) - 1e-4);
+        const uint32_t hi = band_of(std::max(from, to.y) + 1e-4);
+        for (uint32_t j = std::max(lo, band + 1); j <= hi && resumesOk_; ++j) {
+          if (j < reach->lo || j > reach->hi) resumesOk_ = resumes_.push(Resume{curve_, j, before});
+        }
+        reach->lo = std::min(reach->lo, lo);
+        reach->hi = std::max(reach->hi, hi);
+        settle();
+      }
+    } else {
+      to = steps.next();
+      if (reach != nullptr && !(std::min(from, to.y) >= near && std::max(from, to.y) < far)) {
+        resumesOk_ = false;  // a chord longer than a pixel (a degenerate curve): stop keeping
+        reach = nullptr;     // resume points, later walks start at their curves' beginnings
+      }
+    }
+    line_to(to);
+    if (to.y > top && to.y < bottom) {
+      outside = 0;
+      continue;
+    }
+    if (outside++ % 8 != 0 || steps.done()) continue;
+    // The rest of the curve, from t, by de Casteljau on the ordinates.
+    const double t = steps.t() / 65536.0;
+    auto mix = [t](double a, double b) { return a + (b - a) * t; };
+    const double y01 = mix(p0.y, p1.y), y12 = mix(p1.y, p2.y), y23 = mix(p2.y, p3.y);
+    const double y012 = mix(y01, y12), y123 = mix(y12, y23), y0123 = mix(y012, y123);
+    const double lo = std::min({y0123, y123, y23, p3.y}), hi = std::max({y0123, y123, y23, p3.y});
+    if (lo > bottom + margin || hi < top - margin) break;
+  }
+  if (reach == &fresh && fresh.lo <= fresh.hi && resumesOk_) resumesOk_ = newReach_.push(fresh);
+  if (!steps.done()) move_to(p3);  // no chord left reaches the band
 }
 
 bool EdgeTable::grow(size_t bytes) {
@@ -168,10 +330,11 @@ bool EdgeTable::add_record(const ZoPath* record, const DeviceMap& map, bool colu
       double vmin = std::min({current.v, c1.y, c2.y, end.y});
       double vmax = std::max({current.v, c1.y, c2.y, end.y});
       if (curve_reaches_band(vmin, vmax)) {
-        forward_difference_cubic(PointDB{current.u, current.v}, c1, c2, end, kFlatten, line_to);
+        walk_curve(PointDB{current.u, current.v}, c1, c2, end, line_to, move_to);
       } else {
         move_to(end);
       }
+      ++curve_;
       i += 3;
     } else if (kind == PT_PARAM_PAIR || kind == PT_PARAM_PAIR2) {
       i += 2;

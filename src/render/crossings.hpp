@@ -16,6 +16,7 @@
 #include <cstdint>
 
 #include "Zo32path.h"
+#include "model/forward_diff.hpp"
 #include "span_rules.hpp"
 
 namespace zo::render {
@@ -81,6 +82,35 @@ class EdgeTable {
     double line;    // ⌈sv·n⌉: the first sample line at or below it
     bool finite;
   };
+  // Where a curve's walk picks up in a later band: the walk's state before its first chord
+  // that comes near that band. Curves are counted in walking order, the same in every band.
+  struct Resume {
+    uint32_t curve;
+    uint32_t band;
+    CubicSteps steps;
+  };
+  // The bands that a curve's chords walked so far come near, from its first chord on; each
+  // such band after the current one has its resume point.
+  struct Reach {
+    uint32_t curve;
+    uint32_t lo;
+    uint32_t hi;
+  };
+  template <typename T>
+  struct List {
+    T* items = nullptr;
+    uint32_t count = 0;
+    uint32_t capacity = 0;
+    bool reserve(uint32_t wanted);
+    bool push(const T& item);
+    void release();
+  };
+  template <typename LineTo, typename MoveTo>
+  void walk_curve(PointDB p0, PointDB p1, PointDB p2, PointDB p3, LineTo&& line_to,
+                  MoveTo&& move_to);
+  void prepare_resumes();
+  uint32_t band_of(double v) const;
+
   Vertex vertex(double u, double v) const;
   bool add_edge(const Vertex& a, const Vertex& b);
   bool curve_reaches_band(double vmin, double vmax) const;
@@ -98,6 +128,17 @@ class EdgeTable {
   uint32_t bandRows_ = 0;
   double firstG_ = 1.0;
   double lastG_ = 0.0;
+  // Resume points of later bands and the reach of curves walked so far (sorted by curve:
+  // from bands before, and those walked first in this band). resumesOk_ turns false for the
+  // rest of the fill when a list cannot grow: walks then start at their curves' beginnings.
+  List<Resume> resumes_;
+  List<Resume> bandResumes_;  // this band's, sorted by curve
+  List<Reach> reach_;
+  List<Reach> newReach_;
+  uint32_t resumeAt_ = 0;
+  uint32_t reachAt_ = 0;
+  uint32_t curve_ = 0;  // the curve being walked
+  bool resumesOk_ = true;
 };
 
 // The sorted crossings of one sample line after another, band by band. The edges crossing
