@@ -391,9 +391,16 @@ void CrossingWalk::begin_band(void* scratch) {
   auto line_of = [&](uint32_t e) {
     return static_cast<uint32_t>(static_cast<int64_t>(edges[e].first) - firstLine_ - 1);
   };
-  for (uint32_t e = 0; e < n; ++e) ++lineStart_[line_of(e)];
-  for (uint32_t j = 1; j < lineCount_; ++j) lineStart_[j] += lineStart_[j - 1];  // bucket ends
-  lineStart_[lineCount_] = n;
+  uint32_t lowest = lineCount_, highest = 0;
+  for (uint32_t e = 0; e < n; ++e) {
+    const uint32_t line = line_of(e);
+    ++lineStart_[line];
+    lowest = std::min(lowest, line);
+    highest = std::max(highest, line);
+  }
+  // Bucket ends: summed over the lines where edges start, all edges after the last of them.
+  for (uint32_t j = lowest + 1; j <= highest; ++j) lineStart_[j] += lineStart_[j - 1];
+  if (n != 0) std::fill(lineStart_ + highest + 1, lineStart_ + lineCount_ + 1, n);
   for (uint32_t e = n; e-- > 0;) starts_[--lineStart_[line_of(e)]] = e;
 }
 
