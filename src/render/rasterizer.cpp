@@ -128,7 +128,7 @@ class CoverageRow {
     int32_t run = 0;
     uint32_t next = 0;  // first column not yet written
     auto level = [unit](double acc) { return clamp_byte(std::trunc(acc * unit - 0.98)); };
-    for_each_mark([&](uint32_t c) {
+    for_each_mark([&](uint32_t c) __attribute__((always_inline)) {
       if (run != 0) fill(row + next, level(run), c - next);
       run += full_[c];
       full_[c] = 0;
@@ -149,7 +149,7 @@ class CoverageRow {
     int32_t run = 0;
     uint32_t next = 0;
     const uint32_t last = width_ - 1;
-    for_each_mark([&](uint32_t c) {
+    for_each_mark([&](uint32_t c) __attribute__((always_inline)) {
       // A column covered by whole sample rows only is at least half covered.
       if (run != 0) fill(row + next, 255, c - next);
       run += full_[c];
@@ -264,6 +264,10 @@ Fill band_fill(const Mask& mask, const RecordRange& range, const FillOptions& op
   }
   CoverageRow coverage(coverageWidth, coverageMemory);
   EdgeTable table(samples, mask.height, bandRows);
+  // With fewer sample lines a pixel row the per-line walk costs less than the test.
+  const bool byEdges = !mask.wide && samples == 16;
+  constexpr uint32_t kMostWait = 15;
+  uint32_t backOff = 0, wait = 0;
   for_each_band(table, range, map, false, limit, [&](CrossingWalk& walk) {
     for (uint32_t r = 0; r < table.band_pixels(); ++r) {
       uint8_t* row = mask.pixels + (table.band_top() + r) * rowBytes;
@@ -272,12 +276,20 @@ Fill band_fill(const Mask& mask, const RecordRange& range, const FillOptions& op
         walk.skip(samples);
         continue;
       }
-      if (!mask.wide && walk.next_row(samples, options.evenOdd,
-                                      [&](uint32_t c, double area, int32_t cover) {
-                                        coverage.add_cell(c, area, cover);
-                                      })) {
-        coverage.flush(row, samples);
-        continue;
+      // Rows of 16 sample lines are tried edge by edge; after a row that needs its lines the
+      // next tries wait a little longer each time (self-crossing shapes need most rows).
+      if (byEdges && wait == 0) {
+        if (walk.next_row(samples, options.evenOdd, [&](uint32_t c, double area, int32_t cover) {
+              coverage.add_cell(c, area, cover);
+            })) {
+          coverage.flush(row, samples);
+          backOff = 0;
+          continue;
+        }
+        backOff = std::min<uint32_t>(backOff * 2 + 1, kMostWait);
+        wait = backOff;
+      } else if (wait > 0) {
+        --wait;
       }
       for (uint32_t k = 0; k < samples; ++k) {
         if (mask.wide) {
