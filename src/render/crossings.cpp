@@ -329,7 +329,9 @@ bool EdgeTable::add_record(const ZoPath* record, const DeviceMap& map, bool colu
       // A curve that misses the band only moves on: flattening lands exactly on its end.
       double vmin = std::min({current.v, c1.y, c2.y, end.y});
       double vmax = std::max({current.v, c1.y, c2.y, end.y});
-      if (curve_reaches_band(vmin, vmax)) {
+      if (curve_reaches_band(vmin, vmax) && band_count() == 1) {
+        forward_difference_cubic(PointDB{current.u, current.v}, c1, c2, end, kFlatten, line_to);
+      } else if (curve_reaches_band(vmin, vmax)) {
         walk_curve(PointDB{current.u, current.v}, c1, c2, end, line_to, move_to);
       } else {
         move_to(end);

@@ -104,7 +104,7 @@ class CoverageRow {
   // Visits the marked columns in order: fn(c, run) with run the whole sample rows covering
   // columns from the previous mark up to c (exclusive); the marks are cleared.
   template <typename Fn>
-  void for_each_mark(Fn&& fn) {
+  [[gnu::always_inline]] void for_each_mark(Fn&& fn) {
     for (uint32_t w = loWord_; w <= hiWord_; ++w) {
       uint64_t bits = marks_[w];
       marks_[w] = 0;
