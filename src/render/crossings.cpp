@@ -353,22 +353,27 @@ bool EdgeTable::add_record(const ZoPath* record, const DeviceMap& map, bool colu
 namespace {
 
 // Scratch of the walk, per edge of the band: the running entry; its crossing in original
-// order and room to sort (index, crossing) pairs, or its row entry; its group and its place
-// in a row's order; then the band's list array.
+// order and room to sort (index, crossing) pairs, or (for whole rows) its row entry, its
+// group and its place in a row's order; then the band's list array.
+constexpr size_t kLineScratch = 3 * sizeof(double);
 constexpr size_t kRowScratch = 9 * sizeof(double);
-constexpr size_t kEdgeScratch = 16 * sizeof(double);
 
 }  // namespace
 
-size_t CrossingWalk::scratch_bytes(const EdgeTable& table) {
-  return size_t{table.count()} * kEdgeScratch +
+size_t CrossingWalk::scratch_bytes(const EdgeTable& table) const {
+  return size_t{table.count()} * edge_scratch() +
          (size_t{table.band_lines()} + 1 + table.count()) * sizeof(uint32_t);
 }
 
-CrossingWalk::CrossingWalk(const EdgeTable& table, double limit)
-    : table_(table), limit_(limit), step_(1.0 / table.samples()) {
-  static_assert(sizeof(Active) + kRowScratch + sizeof(Group) + sizeof(uint32_t) <= kEdgeScratch);
-  static_assert(sizeof(RowEdge) <= kRowScratch && 3 * sizeof(double) <= kRowScratch);
+size_t CrossingWalk::edge_scratch() const {
+  return sizeof(Active) + (wholeRows_ ? kRowScratch + sizeof(Group) + sizeof(uint32_t)
+                                      : kLineScratch);
+}
+
+CrossingWalk::CrossingWalk(const EdgeTable& table, double limit, bool wholeRows)
+    : table_(table), limit_(limit), step_(1.0 / table.samples()), wholeRows_(wholeRows) {
+  static_assert(sizeof(RowEdge) <= kRowScratch && kLineScratch <= kRowScratch);
+  static_assert(sizeof(Active) % 8 == 0 && (kRowScratch + sizeof(Group) + 4) % 4 == 0);
 }
 
 void CrossingWalk::begin_band(void* scratch) {
@@ -377,10 +382,11 @@ void CrossingWalk::begin_band(void* scratch) {
   active_ = reinterpret_cast<Active*>(bytes);
   values_ = reinterpret_cast<double*>(bytes + size_t{n} * sizeof(Active));
   scratch_ = values_ + n;
-  rowEdges_ = reinterpret_cast<RowEdge*>(values_);
-  groups_ = reinterpret_cast<Group*>(bytes + size_t{n} * (sizeof(Active) + kRowScratch));
-  order_ = reinterpret_cast<uint32_t*>(groups_ + n);
-  lineStart_ = reinterpret_cast<uint32_t*>(bytes + size_t{n} * kEdgeScratch);
+  rowEdges_ = wholeRows_ ? reinterpret_cast<RowEdge*>(values_) : nullptr;
+  groups_ = wholeRows_ ? reinterpret_cast<Group*>(bytes + size_t{n} * (sizeof(Active) + kRowScratch))
+                       : nullptr;
+  order_ = wholeRows_ ? reinterpret_cast<uint32_t*>(groups_ + n) : nullptr;
+  lineStart_ = reinterpret_cast<uint32_t*>(bytes + size_t{n} * edge_scratch());
   lineCount_ = table_.band_lines();
   starts_ = lineStart_ + lineCount_ + 1;
   firstLine_ = table_.first_line();
@@ -437,7 +443,7 @@ void CrossingWalk::add_fresh(double g, uint32_t from, uint32_t to, uint32_t* cou
 // opening (non-zero: with alternating directions, so the winding is 0 or the same ±1), and
 // each group must keep its role from line to line.
 uint32_t CrossingWalk::plan_row(uint32_t lines, bool evenOdd) {
-  if (lines > 16 || line_ + lines > lineCount_) return kNeedsLines;
+  if (!wholeRows_ || lines > 16 || line_ + lines > lineCount_) return kNeedsLines;
   const double g0 = static_cast<double>(firstLine_ + 1 + line_);
   const double limit = limit_;
   uint32_t n = 0;

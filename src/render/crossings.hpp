@@ -149,10 +149,11 @@ class CrossingWalk {
  public:
   // limit bounds stored abscissas to [0, limit], which keeps every span that reaches the mask
   // unchanged.
-  CrossingWalk(const EdgeTable& table, double limit);
+  // wholeRows: next_row() may add pixel rows edge by edge (it needs more scratch).
+  CrossingWalk(const EdgeTable& table, double limit, bool wholeRows);
   // The scratch the walk needs for the table's current band: the running edges, room to
-  // restore a line's original order, and the band's list array.
-  static size_t scratch_bytes(const EdgeTable& table);
+  // restore a line's original order or to plan a row, and the band's list array.
+  size_t scratch_bytes(const EdgeTable& table) const;
 
   // Starts the table's current band, once its edges are in; scratch holds scratch_bytes()
   // bytes, 8-byte aligned, until the band is done.
@@ -262,6 +263,7 @@ class CrossingWalk {
     uint32_t negative;
   };
   static constexpr uint32_t kNeedsLines = UINT32_MAX;
+  size_t edge_scratch() const;
   static uint32_t column(double v) {
     return v >= 4294967295.0 ? UINT32_MAX : static_cast<uint32_t>(v);
   }
@@ -331,6 +333,7 @@ class CrossingWalk {
   uint32_t* starts_ = nullptr;
   uint32_t lineCount_ = 0;
   uint32_t line_ = 0;
+  bool wholeRows_;
   int64_t firstLine_ = 0;
 };
 

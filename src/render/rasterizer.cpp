@@ -229,15 +229,15 @@ bool fillable(const ZoPath* r, bool columns) {
 // A band whose arrays cannot be allocated ends the pass there; the lines written so far stay.
 template <typename Fn>
 void for_each_band(EdgeTable& table, const RecordRange& range, const DeviceMap& map, bool columns,
-                   double limit, Fn&& fn) {
-  CrossingWalk walk(table, limit);
+                   double limit, bool wholeRows, Fn&& fn) {
+  CrossingWalk walk(table, limit, wholeRows);
   for (uint32_t index = 0; index < table.band_count(); ++index) {
     table.begin_band(index);
     bool ok = true;
     range.for_each([&](const ZoPath* r) {
       if (ok && fillable(r, columns)) ok = table.add_record(r, map, columns);
     });
-    void* scratch = ok ? table.tail(CrossingWalk::scratch_bytes(table)) : nullptr;
+    void* scratch = ok ? table.tail(walk.scratch_bytes(table)) : nullptr;
     if (scratch == nullptr) return;
     walk.begin_band(scratch);
     fn(walk);
@@ -268,7 +268,7 @@ Fill band_fill(const Mask& mask, const RecordRange& range, const FillOptions& op
   const bool byEdges = !mask.wide && samples == 16;
   constexpr uint32_t kMostWait = 15;
   uint32_t backOff = 0, wait = 0;
-  for_each_band(table, range, map, false, limit, [&](CrossingWalk& walk) {
+  for_each_band(table, range, map, false, limit, byEdges, [&](CrossingWalk& walk) {
     for (uint32_t r = 0; r < table.band_pixels(); ++r) {
       uint8_t* row = mask.pixels + (table.band_top() + r) * rowBytes;
       if (mask.wide) std::memset(row, 0xFF, rowBytes);
@@ -333,7 +333,7 @@ void bilevel_pass(const Mask& mask, const RecordRange& range, bool evenOdd, int3
   if (lines == 0) return;
   note_style(range, sawStyle);
   EdgeTable table(1, lines, static_cast<uint32_t>(bandRows));
-  for_each_band(table, range, map, columns, limit, [&](CrossingWalk& walk) {
+  for_each_band(table, range, map, columns, limit, false, [&](CrossingWalk& walk) {
     for (uint32_t j = 0; j < walk.line_count(); ++j) {
       const uint32_t line = table.band_top() + j;
       walk.next_line(evenOdd, [&](double a, double b) {
