@@ -1,14 +1,16 @@
 // Edge crossings of sample lines, one band at a time. For each band a fill builds an edge
 // table of only the edges that cross the band's sample lines (one straight edge per line
-// segment or curve chord, in path order; a curve is flattened again for every band its
-// control polygon reaches), walks it down the band's lines and then reuses the same block for
-// the next band, so memory follows the crossings of one band, not the size of the path. The
+// segment or curve chord, in path order; a curve's walk in a band starts where an earlier
+// band's walk left a resume point for it and stops once the rest of the curve lies outside
+// the band), walks it down the band's lines and then reuses the same block for the next
+// band, so memory follows the crossings of one band, not the size of the path. The
 // walk keeps the edges that cross the current line in order of where they cross it: each
 // crossing is a signed double whose absolute value is where an edge crosses the line and
 // whose sign is the edge's direction (positive towards increasing ordinates). Every crossing
 // is stepped along its edge from the band's first line, and a line's crossings come out in
 // exactly the order a stable sort of them in path order gives, so the fill rules see the same
-// numbers in the same order whatever the walk's shape.
+// numbers in the same order whatever the walk's shape. Pixel rows where every crossing keeps
+// its role (opening or closing a span) through the row may instead be added edge by edge.
 #pragma once
 
 #include <cmath>
