@@ -24,8 +24,9 @@ class ZopathTool : public ::testing::Test {
   void SetUp() override {
     dir_ = fs::temp_directory_path() / ("zopath_test_" + std::to_string(::getpid()));
     fs::create_directories(dir_);
-    write("tri.txt", "% a closed triangle\n3 0\n0 0 6\n100 0 2\n100 100 3\n");
-    write("far.txt", "3 0\n0 0 6\n1 1 2\n40000 0 3\n");
+    // The longest line the reader takes whole: 99 characters.
+    write("tri.txt", "%" + std::string(98, '-') + "\n3 0\n0 0 6\n100 0 2\n100 100 3\n");
+    write("far.txt", "3 0\n0 0 6\n1 1 2\n32768 0 3\n");
     write("nan.txt", "2 0\n0 0 6\n\nnan 5 2\n");
     write("count.txt", "% overflowing count\n2147483648 0\n0 0 6\n");
     write("negative.txt", "-5 0\n0 0 6\n");
@@ -83,7 +84,7 @@ TEST_F(ZopathTool, CommandLinesGiveTheirStatusAndMessage) {
       {"render tri.txt -o /dev/full", 1, "cannot write"},
       {"transform tri.txt --rotate 5 > /dev/full", 1, "standard output"},
       // Input the reader would take silently, reported with its line.
-      {"info far.txt", 1, "far.txt:4: coordinate 40000 is outside the 16.16 range"},
+      {"info far.txt", 1, "far.txt:4: coordinate 32768 is outside the 16.16 range"},
       {"render nan.txt -o x.png", 1, "nan.txt:4: expected a coordinate, found 'nan'"},
       {"info count.txt", 1, "count.txt:2: node count 2147483648"},
       {"info negative.txt", 1, "negative.txt:1: node count -5"},
