@@ -30,6 +30,7 @@ class ZopathTool : public ::testing::Test {
     write("nan.txt", "2 0\n0 0 6\n\nnan 5 2\n");
     write("count.txt", "% overflowing count\n2147483648 0\n0 0 6\n");
     write("negative.txt", "-5 0\n0 0 6\n");
+    write("join.txt", "1 yes\n0 0 6\n");
     write("kind.txt", "2 0\n0 0 6\n5 5 9\n");
     write("open.txt", "/*\n3 0\n0 0 6\n");
     write("short.txt", "1 0\n5 5 6\n3 0\n0 0 6\n1 1 2\n");
@@ -88,6 +89,7 @@ TEST_F(ZopathTool, CommandLinesGiveTheirStatusAndMessage) {
       {"render nan.txt -o x.png", 1, "nan.txt:4: expected a coordinate, found 'nan'"},
       {"info count.txt", 1, "count.txt:2: node count 2147483648"},
       {"info negative.txt", 1, "negative.txt:1: node count -5"},
+      {"info join.txt", 1, "join.txt:1: expected a subpath header 'COUNT JOIN'"},
       {"info kind.txt", 1, "kind.txt:3: node type 9 is not a defined node kind"},
       {"info open.txt", 1, "open.txt:1: '/*' is never closed"},
       {"export short.txt", 1, "short.txt:3: the subpath has 2 of its 3 nodes"},
@@ -132,7 +134,7 @@ TEST_F(ZopathTool, AFailedWriteKeepsTheOldFile) {
   EXPECT_EQ(read("tri.zpb"), before);
   size_t files = 0;
   for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir_)) ++files;
-  EXPECT_EQ(files, 11u);  // the inputs of SetUp and two.txt
+  EXPECT_EQ(files, 12u);  // the inputs of SetUp and two.txt
   EXPECT_EQ(run("flatten two.txt -o tri.zpb").status, 0);
   EXPECT_NE(read("tri.zpb"), before);
 }
