@@ -769,6 +769,29 @@ ZO_API void ZoPathTblCutWithLineX(CoordStruct* view, ZoPathTbl* table, int32_t x
 ZO_API void ZoPathTblCutWithLine(CoordStruct* view, ZoPathTbl* table, int64_t a, int64_t b,
                                  uint32_t pairing);
 
+/** Cuts a whole path list along a cutting subpath (a knife stroke of lines and curves).
+ *
+ * @param list    address of any subpath of the list; receives the head of the cut list. Null
+ *                or a null list: nothing happens.
+ * @param cutter  the cutting subpath, read only (it need not belong to the list; only its
+ *                own nodes are used). Null: nothing happens.
+ * @param pairing as for ZoPathCutWithLineX; the points are ranked along the cutter.
+ *
+ * Every subpath must be closed: an open subpath in the list, or an odd number of points where
+ * the cutter meets the subpaths so far, leaves the list as it is (stripped of its selection
+ * and chains). Where the cutter crosses a subpath nodes are inserted; the new edges follow the
+ * cutter's own segments between two crossings. A subpath the cutter does not cross goes
+ * whole to the side of its box centre. The side of a point is taken from the nearest
+ * segment of the polyline through the cutter's nodes: the second side when the point lies
+ * to the left of it on the image (y down), else the first. Stretches where an edge runs
+ * along the cutter are not crossings. No return value; on allocation failure error 1001 is
+ * reported and the list is left as it was. */
+ZO_API void ZoPathCutWithPath(ZoPath** list, ZoPath* cutter, uint32_t pairing);
+
+/** ZoPathCutWithPath on the current group of a table, as ZoPathTblCutWithLineX; a null
+ * table or cutter does nothing. */
+ZO_API void ZoPathTblCutWithPath(ZoPathTbl* table, ZoPath* cutter, uint32_t pairing);
+
 #ifdef __cplusplus
 }
 #endif

@@ -4,6 +4,9 @@
 #include <cmath>
 #include <cstring>
 
+#include "geometry/bezier.hpp"
+#include "geometry/fixed_point.hpp"
+#include "model/node_walk.hpp"
 #include "model/records.hpp"
 #include "platform/trace.hpp"
 
@@ -82,6 +85,29 @@ uint32_t step_back(uint32_t i, size_t count) {
   return i <= 1 ? static_cast<uint32_t>(count - 1) : i - 1;
 }
 
+// The middle of the segment leaving node i forwards or backwards: the segment's ends may lie
+// on the cut and a control point next to a crossing on either side of it, its middle not.
+PointDB probe(const Subpath& s, uint32_t i, bool forwards) {
+  const auto& nodes = s.nodes;
+  const uint32_t n = static_cast<uint32_t>(nodes.size());
+  uint32_t from = i, to;
+  if (forwards) {
+    to = segment_end(nodes.data(), i + 1 >= n ? 0 : i);
+    if (to >= n) to = n - 1;
+  } else {
+    uint32_t back = is_bezier(nodes[i].type) ? 3 : 1;
+    to = i > back ? i - back : i + n - 1 - back;
+  }
+  uint32_t lo = forwards ? from : to, hi = forwards ? to : from;
+  if (lo == n - 1) lo = 0;
+  if (hi == lo + 3 && is_bezier(nodes[hi].type)) {
+    return cubic_point(Cubic{to_db(nodes[lo].pt), to_db(nodes[lo + 1].pt),
+                             to_db(nodes[lo + 2].pt), to_db(nodes[hi].pt)},
+                       0.5);
+  }
+  return (to_db(nodes[from].pt) + to_db(nodes[to].pt)) * 0.5;
+}
+
 // Walks one loop for a side from record `start`; false when it was abandoned.
 bool walk_loop(const std::vector<Subpath>& subs, Records* records, int start, int side,
                size_t bufferSize, const LoopRules& rules, std::vector<PathNode>* out) {
@@ -103,8 +129,8 @@ bool walk_loop(const std::vector<Subpath>& subs, Records* records, int start, in
     const Record& at = recs[static_cast<size_t>(current)];
     const Subpath& s = subs[at.sub];
     const size_t n = s.nodes.size();
-    bool forwards = rules.side(at.sub, step_forward(at.node, n)) == side;
-    if (!forwards && rules.side(at.sub, step_back(at.node, n)) != side) return false;
+    bool forwards = rules.side(probe(s, at.node, true)) == side;
+    if (!forwards && rules.side(probe(s, at.node, false)) != side) return false;
     uint32_t i = at.node;
     int reached = -1;
     while (reached < 0) {
@@ -127,7 +153,9 @@ bool walk_loop(const std::vector<Subpath>& subs, Records* records, int start, in
       if (!push(node)) return false;
     }
     if (partner == start) {
-      out->back().type = PT_LINETO | PT_CLOSEFIGURE;
+      // A straight edge closes with type 3; a curved one keeps its kind.
+      bool curve = (out->back().type & PT_KIND_MASK) == PT_BEZIERTO;
+      out->back().type = static_cast<uint16_t>((curve ? PT_BEZIERTO : PT_LINETO) | PT_CLOSEFIGURE);
       return true;
     }
     recs[static_cast<size_t>(partner)].used[side] = true;

@@ -67,10 +67,11 @@ struct Loop {
   std::vector<PathNode> nodes;
 };
 
-// How a loop walk sees the cut: which side a node lies on, and the nodes of the edge along
-// the cut from one record to its partner (ending at the partner's point).
+// How a loop walk sees the cut: which side a point lies on, and the nodes of the edge along
+// the cut from one record to its partner (ending at the partner's point). The walk leaves a
+// record into a side along the segment whose middle lies on that side, forwards first.
 struct LoopRules {
-  std::function<int(uint32_t sub, uint32_t node)> side;
+  std::function<int(PointDB point)> side;
   std::function<void(const Record& from, const Record& to, std::vector<PathNode>* out)> edge;
   const char* overflowTrace;  // printf format with the buffer size
 };

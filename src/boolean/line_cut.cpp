@@ -37,8 +37,8 @@ struct Frame {
 
 double offset(Ptfx p, double k) { return fix_to_db(p.x) - k; }
 bool on_line(Ptfx p, double k) { return std::fabs(offset(p, k)) < kOnLine; }
-int side_of(Ptfx p, double k) {
-  double d = offset(p, k);
+int side_of(double x, double k) {
+  double d = x - k;
   return d >= kOnLine ? kFirstSide : d <= -kOnLine ? kSecondSide : kNoSide;
 }
 bool opposite(double a, double b) { return (a < 0.0 && b > 0.0) || (a > 0.0 && b < 0.0); }
@@ -199,7 +199,7 @@ bool cut_list(ZoPath** list, double k, uint32_t pairing, const Frame& frame) {
     records.sort_and_rank();
     records.pair(pairing);
     LoopRules rules{
-        [&](uint32_t sub, uint32_t node) { return side_of(subs[sub].nodes[node].pt, k); },
+        [&](PointDB q) { return side_of(q.x, k); },
         [&](const Record&, const Record& to, std::vector<PathNode>* out) {
           out->push_back(PathNode{PT_LINETO, subs[to.sub].nodes[to.node].pt});
         },
