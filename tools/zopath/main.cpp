@@ -40,6 +40,8 @@ const char* kMainHelp =
     "  unflatten BLOCK [-o OUT.txt]          read a stored block back as path text\n"
     "  info INPUT                            counts, chains and bounds of a path file\n"
     "  transform PATHFILE OPERATION...       move, scale, rotate, align or distribute objects\n"
+    "  cut PATHFILE (--x K|--line ...|--path C) -o OUT.txt  cut along a line or a path\n"
+    "  crossings A.txt B.txt                 list where the segments of two files cross\n"
     "  help [COMMAND]                        show help\n"
     "\n"
     "Run 'zopath COMMAND --help' for the options of a command.\n";
@@ -402,6 +404,8 @@ int run_storage_command(const std::string& name, int argc, char** argv) {
   if (name == "flatten") return zopath::cmd_flatten(argc, argv);
   if (name == "unflatten") return zopath::cmd_unflatten(argc, argv);
   if (name == "info") return zopath::cmd_info(argc, argv);
+  if (name == "cut") return zopath::cmd_cut(argc, argv);
+  if (name == "crossings") return zopath::cmd_crossings(argc, argv);
   return -1;
 }
 
