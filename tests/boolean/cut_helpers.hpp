@@ -10,6 +10,7 @@
 
 #include "../model/path_builders.hpp"
 #include "Zo32path.h"
+#include "model/path_area.hpp"
 
 namespace cut_test {
 
@@ -91,6 +92,22 @@ inline double distance_to(const std::vector<Polyline>& lines, PointDB q) {
     }
   }
   return best;
+}
+
+// Loops walk backwards into a side when that is the way away from the cut, so a piece may
+// run the other way round from its original: areas add up unsigned.
+inline double unsigned_area(ZoPath* list) {
+  double sum = 0;
+  for (ZoPath* p : zo_test::members(list)) sum += std::fabs(zo::signed_area(p));
+  return sum;
+}
+inline std::vector<std::string> pieces(ZoPath* list) {
+  std::vector<std::string> out;
+  for (ZoPath* p : zo_test::members(list)) out.push_back(zo_test::describe(p));
+  return out;
+}
+inline void release(ZoPath* list) {
+  for (ZoPath* p : zo_test::members(list)) ZoPathDeletePtrSingle(p);
 }
 
 }  // namespace cut_test

@@ -7,30 +7,17 @@
 #include "../model/list_snapshot.hpp"
 #include "../support/alloc_sweep.hpp"
 #include "cut_helpers.hpp"
-#include "model/path_area.hpp"
 
 namespace {
 
 using zo_test::describe;
+using cut_test::pieces;
+using cut_test::release;
+using cut_test::unsigned_area;
 using zo_test::path_from;
 
 int64_t pack(int32_t x, int32_t y) {
   return static_cast<int64_t>((uint64_t{static_cast<uint32_t>(y)} << 32) | static_cast<uint32_t>(x));
-}
-// Loops walk backwards into a side when that is the way away from the cut, so a piece may
-// run the other way round from its original: areas add up unsigned.
-double unsigned_area(ZoPath* list) {
-  double sum = 0;
-  for (ZoPath* p : zo_test::members(list)) sum += std::fabs(zo::signed_area(p));
-  return sum;
-}
-std::vector<std::string> pieces(ZoPath* list) {
-  std::vector<std::string> out;
-  for (ZoPath* p : zo_test::members(list)) out.push_back(describe(p));
-  return out;
-}
-void release(ZoPath* list) {
-  for (ZoPath* p : zo_test::members(list)) ZoPathDeletePtrSingle(p);
 }
 
 class LineCut : public ModelTest {};

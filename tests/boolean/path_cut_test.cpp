@@ -7,25 +7,14 @@
 #include "../model/list_snapshot.hpp"
 #include "../support/alloc_sweep.hpp"
 #include "cut_helpers.hpp"
-#include "model/path_area.hpp"
 
 namespace {
 
+using cut_test::pieces;
+using cut_test::release;
+using cut_test::unsigned_area;
 using zo_test::path_from;
 
-double unsigned_area(ZoPath* list) {
-  double sum = 0;
-  for (ZoPath* p : zo_test::members(list)) sum += std::fabs(zo::signed_area(p));
-  return sum;
-}
-void release(ZoPath* list) {
-  for (ZoPath* p : zo_test::members(list)) ZoPathDeletePtrSingle(p);
-}
-std::vector<std::string> pieces(ZoPath* list) {
-  std::vector<std::string> out;
-  for (ZoPath* p : zo_test::members(list)) out.push_back(zo_test::describe(p));
-  return out;
-}
 
 class PathCut : public ModelTest {};
 
