@@ -21,7 +21,7 @@ struct Bytes {
 };
 
 // One subpath: a header byte (bit 0 closed, bits 1-4 the segment count - 1), then per segment
-// a kind byte (bit 0: cubic) and its points.
+// a kind byte (bit 0: cubic) and its points; a closed one ends with a line back to its start.
 ZoPath* decode(Bytes* in) {
   uint8_t header = in->next();
   ZoPath* p = ZoPathCreate();
@@ -35,7 +35,10 @@ ZoPath* decode(Bytes* in) {
       ZoPathAddPoint(&p, &pt, cubic ? PT_BEZIERTO : PT_LINETO);
     }
   }
-  if ((header & 1) != 0) ZoPathNodes(p)[p->count - 1].type |= PT_CLOSEFIGURE;
+  if ((header & 1) != 0) {  // closed figures repeat their start point, as the library makes them
+    Ptfx start = ZoPathNodes(p)[0].pt;
+    ZoPathAddPoint(&p, &start, PT_LINETO | PT_CLOSEFIGURE);
+  }
   return p;
 }
 
@@ -55,9 +58,7 @@ void check(ZoPath* list) {
       std::abort();
     const PathNode* n = ZoPathNodes(p);
     bool closed = (n[p->count - 1].type & PT_CLOSEFIGURE) != 0;
-    bool piece = p->primitiveKind == 0 && p->count > 1 && (n[0].type & 0xE) == PT_MOVETO;
-    if (closed && piece && p->count > 2 &&
-        (n[0].pt.x != n[p->count - 1].pt.x || n[0].pt.y != n[p->count - 1].pt.y))
+    if (closed && (n[0].pt.x != n[p->count - 1].pt.x || n[0].pt.y != n[p->count - 1].pt.y))
       std::abort();
   }
 }
