@@ -2,6 +2,8 @@
 // name, answers --help itself and returns the process exit status.
 #pragma once
 
+#include <string>
+
 namespace zopath {
 
 int cmd_export(int argc, char** argv);
@@ -10,5 +12,7 @@ int cmd_unflatten(int argc, char** argv);
 int cmd_info(int argc, char** argv);
 int cmd_cut(int argc, char** argv);        // cut_cmd.cpp
 int cmd_crossings(int argc, char** argv);  // cut_cmd.cpp
+// The demo gallery's cutting section (cut_cmd.cpp).
+bool write_cut_gallery(const std::string& dir, std::string* html, std::string* error);
 
 }  // namespace zopath

@@ -4,6 +4,9 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -256,6 +259,58 @@ int cmd_crossings(int argc, char** argv) {
   release(a);
   release(b);
   return 0;
+}
+
+bool write_cut_gallery(const std::string& dir, std::string* html, std::string* error) {
+  const std::string ring =
+      "5 0\n0 0 6\n200 0 2\n200 200 2\n0 200 2\n0 0 3\n"
+      "5 1\n60 60 6\n60 140 2\n140 140 2\n140 60 2\n60 60 3\n";
+  const std::string blob =
+      "13 0\n100 0 6\n160 0 4\n200 40 4\n200 100 4\n200 160 4\n150 200 4\n100 170 4\n"
+      "50 200 4\n0 160 4\n0 100 4\n0 40 4\n40 0 4\n100 0 5\n";
+  const std::string wave = "7 0\n-20 80 6\n40 20 4\n60 160 4\n100 100 4\n140 40 4\n"
+                           "160 180 4\n220 120 4\n";
+  struct Example {
+    const char* caption;
+    const std::string* shape;
+    int how;  // 0, 1: ZoPathCutWithLineX at 100 with that pairing; 2: along the wave
+  } examples[] = {{"a ring cut at x = 100, pairing along the cut: two C shapes", &ring, 1},
+                  {"the same ring, pairing within each subpath: four halves", &ring, 0},
+                  {"a blob cut along a wave of two cubics", &blob, 2}};
+  std::ofstream(std::filesystem::path(dir) / "cut_wave.txt") << wave;
+  std::ostringstream out;
+  out << "<h2>Cutting</h2>\n<p>The original in grey, the pieces in turn in blue, orange, green "
+         "and purple, first side first (<code>zopath cut</code>; the cutter: <a "
+         "href=\"cut_wave.txt\">cut_wave.txt</a>).</p>\n<table><tr>\n";
+  int n = 0;
+  for (const Example& e : examples) {
+    ZoPath* list = zo::import_text::read_paths(e.shape->data(), e.shape->size());
+    ZoPath* cutter = zo::import_text::read_paths(wave.data(), wave.size());
+    ZoPath* original = nullptr;
+    if (list == nullptr || cutter == nullptr || ZoPathDuplicatePtr(list, &original) == 0) {
+      release(list);
+      release(cutter);
+      return *error = "the cutting samples did not read", false;
+    }
+    if (e.how == 2) {
+      ZoPathCutWithPath(&list, cutter, 0);
+    } else {
+      ZoPathCutWithLineX(nullptr, &list, 100, static_cast<uint32_t>(e.how));
+    }
+    Image image;
+    std::string name = "cut_" + std::to_string(n++) + ".png";
+    bool ok = draw(original, list, &image, error) &&
+              write_png((std::filesystem::path(dir) / name).string(), image, error);
+    release(list);
+    release(original);
+    release(cutter);
+    if (!ok) return false;
+    out << "<td><img src=\"" << name << "\" alt=\"" << e.caption << "\"><br>" << e.caption
+        << "</td>\n";
+  }
+  out << "</tr></table>\n";
+  *html = out.str();
+  return true;
 }
 
 }  // namespace zopath

@@ -388,6 +388,9 @@ int cmd_demo(int argc, char** argv) {
   if (!zopath::write_transform_gallery(dir, &transforms, &editorError))
     return fail("demo: " + editorError);
   html << transforms;
+  std::string cuts;
+  if (!zopath::write_cut_gallery(dir, &cuts, &editorError)) return fail("demo: " + editorError);
+  html << cuts;
   html << "</body></html>\n";
   std::ofstream index(std::filesystem::path(dir) / "index.html");
   index << html.str();
