@@ -99,8 +99,8 @@ TEST_F(LineCut, RandomShapesSplitIntoPiecesThatTileThem) {
     for (ZoPath* p : zo_test::members(list)) {
       const PathNode* nd = ZoPathNodes(p);
       ASSERT_TRUE(nd[p->count - 1].type & PT_CLOSEFIGURE);
-      ASSERT_EQ(nd[0].pt.x, nd[p->count - 1].pt.x);
-      ASSERT_EQ(nd[0].pt.y, nd[p->count - 1].pt.y);
+      ASSERT_EQ(+nd[0].pt.x, +nd[p->count - 1].pt.x);
+      ASSERT_EQ(+nd[0].pt.y, +nd[p->count - 1].pt.y);
       double lo = INFINITY, hi = -INFINITY;
       for (const auto& line : cut_test::sample(p, false)) {
         for (PointDB q : line.pts) lo = std::min(lo, offset(q)), hi = std::max(hi, offset(q));
