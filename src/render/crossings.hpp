@@ -18,7 +18,7 @@
 #include <cstdint>
 
 #include "Zo32path.h"
-#include "model/forward_diff.hpp"
+#include "geometry/forward_diff.hpp"
 #include "span_rules.hpp"
 
 namespace zo::render {

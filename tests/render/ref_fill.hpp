@@ -10,7 +10,7 @@
 #include <cstring>
 #include <vector>
 
-#include "../../src/model/forward_diff.hpp"  // the library's one curve walk
+#include "../../src/geometry/forward_diff.hpp"  // the library's one curve walk
 #include "Zo32path.h"
 
 namespace zo_test {

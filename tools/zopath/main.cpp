@@ -44,6 +44,8 @@ const char* kMainHelp =
     "  shape KIND --drag L,T,R,B [options]   a primitive from a dragged rectangle\n"
     "  polygon --sides N --style S --drag .. a polygon or star from a dragged rectangle\n"
     "  draw SCRIPT -o OUT.txt [options]      replay window messages through the pen tool\n"
+    "  cut INPUT (--x K|--line ...|--path C) -o OUT.txt  cut along a line or a path\n"
+    "  crossings A B                         list where the segments of two path files cross\n"
     "  help [COMMAND]                        show help\n"
     "\n"
     "INPUT is path text or a stored block (told apart by content); - is standard input, and\n"
@@ -415,6 +417,9 @@ int cmd_demo(int argc, char** argv) {
   std::string shapes;
   if (!zopath::write_shapes_gallery(dir, &shapes, &editorError)) return fail("demo: " + editorError);
   html << shapes;
+  std::string cuts;
+  if (!zopath::write_cut_gallery(dir, &cuts, &editorError)) return fail("demo: " + editorError);
+  html << cuts;
   html << "</body></html>\n";
   std::string error;
   if (!zopath::write_output((std::filesystem::path(dir) / "index.html").string(), html.str(),
@@ -435,6 +440,8 @@ int run_storage_command(const std::string& name, int argc, char** argv) {
   if (name == "shape") return zopath::cmd_shape(argc, argv);
   if (name == "polygon") return zopath::cmd_polygon(argc, argv);
   if (name == "draw") return zopath::cmd_draw(argc, argv);
+  if (name == "cut") return zopath::cmd_cut(argc, argv);
+  if (name == "crossings") return zopath::cmd_crossings(argc, argv);
   return -1;
 }
 
