@@ -1469,6 +1469,8 @@ ZO_API uint32_t ZoPathHasPolyPath(ZoPathTbl* table, ZoPath* p, uint32_t selected
  */
 ZO_API uint32_t ZoPathSetPolyStyle(ZoPathTbl* table, ZoPath* p, uint32_t selectedOnly,
                                    uint32_t polygonStyle);
+
+/* ========================================================================================
  * Cutting
  * A cut splits every subpath of a path list like a knife: open subpaths fall apart into open
  * pieces at the nodes on the cut, closed subpaths become closed pieces whose new edges run
