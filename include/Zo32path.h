@@ -320,6 +320,81 @@ ZO_API uint32_t ZoPathSetOutlineInfo(ZoPath* path, ZoPathOutlineInfo* info);
 ZO_API uint32_t ZoPathGetOutlineInfo(ZoPath* path, ZoPathOutlineInfo** info);
 
 /* ========================================================================================
+ * Lighting settings and shading tables
+ * Module-wide settings read by the lit renderers: four lights with Phong and metallic terms,
+ * their directions, a gamma table, a metal reflectance table and the bevel profiles. Read
+ * them back whole with ZoPlatGetLightingState (platform header).
+ *
+ * Bevel profiles (profileKind), each a height h(t) rising from 0 at the outline to 1 at the
+ * inner end of the bevel, t = distance to the outline / bevel width, tabulated in 4096
+ * steps (sampled at the middle of each step) with the slope h'(t):
+ *   0   flat chamfer  h = t
+ *   1   round         h = sqrt(1 - (1 - t)^2)          (quarter circle, steep at the outline)
+ *   100 cove          h = 1 - sqrt(1 - t^2)            (hollow quarter circle)
+ *   101 ogee          h = 3t^2 - 2t^3                  (smooth S-step)
+ *   102 ridge         h = 1 - |2t - 1|                 (up to a crest in the middle and down)
+ *   103 two steps     h = t + sin(4 pi t) / (4 pi)     (two terraces)
+ *   104 ripple        h = (1 - cos(3 pi t)) / 2        (two crests)
+ *   any other kind is kind 0.
+ * profileMode 1 turns a profile end for end, h(t) = 1 - H(1 - t); other modes leave it. The
+ * inverted flag (non-zero) then makes a groove of it: 1 - h, slope negated.
+ * ======================================================================================== */
+
+/** Sets the Phong lighting of the four lights.
+ * @param exponents four highlight exponents; light i gets exponents[i], or 1.0 for 0.
+ * @param intensities four intensities in percent: intensity[i] = intensities[i] / 100, and
+ *        diffuse[i] = intensity[i] x 0.3 + 0.7 / lightCount.
+ * @param ambientColour packed colour (low byte red, then green, then blue).
+ * @param lightColours four 4-byte colour entries; light i takes the first three bytes
+ *        (red, green, blue) of entry i.
+ * @param lightCount number of lights in use, 1 or more.
+ * @param ambientPercent ambient factor a = ambientPercent / 100; the ambient colour becomes
+ *        (trunc(red x a), trunc(green x a), trunc(blue x a)), each held to 0-255.
+ * @return 1; 0 for a null array, or for lightCount <= 0 (error 3200), nothing changed. */
+ZO_API uint32_t ZoPathAdjPhongIllum(const int32_t* exponents, const int32_t* intensities,
+                                    uint32_t ambientColour, const uint8_t* lightColours,
+                                    int32_t lightCount, int32_t ambientPercent);
+/** Sets the metallic lighting of the four lights.
+ * @param exponentSettings four settings: exponent[i] = setting x 0.06 + 2.0.
+ * @param intensitySettings four settings: intensity[i] = setting x 0.02 + 0.8, and
+ *        diffuse[i] = (intensity[i] - 0.8) x 0.5 x 0.3 + 0.2 / lightCount.
+ * @param lightCount number of lights in use, 1 or more.
+ * @param ambientPercent metallic ambient factor = ambientPercent / 100.
+ * @return 1; 0 for a null array, or for lightCount <= 0 (error 3200), nothing changed. */
+ZO_API uint32_t ZoPathAdjMetallicIllum(const int32_t* exponentSettings,
+                                       const int32_t* intensitySettings, int32_t lightCount,
+                                       int32_t ambientPercent);
+/** Chooses the metal of the reflectance table: 1000 Fresnel reflectances (index i is the
+ * cosine i / 1000) of a conductor with the metal's refractive index n + ik: kind 1 (0.617,
+ * 2.63), 2 (0.37, 2.82), 3 (0.177, 3.638), 4 (2.485, 3.433); any other kind takes kind 1's
+ * constants and is recorded as itself. The table lives in a zero-filled 8212-byte global
+ * block made (and filled for kind 1) on the first call and released when the library
+ * unloads; it is recomputed only when the kind changes.
+ * @return 1; 0 when the block cannot be allocated (error 1001, nothing changed). */
+ZO_API uint32_t ZoPathSetMetallicEffect(int32_t kind);
+/** Fills the gamma table: entry v = trunc((v / 255)^0.625 x 255). */
+ZO_API void ShadingGammaToMap(void);
+/** Moves light lightIndex so that its highlight falls on a picked pixel of a bevelled object.
+ * Reads the pixel's distance vector (dx, dy), pointing from the pixel to the nearest point of
+ * the outline, from pixel *pixelIndex of distanceBuffer (8 bytes a pixel): two floats when
+ * floatMode is non-zero, else two signed 16-bit values with 8 fraction bits. The surface
+ * normal there is N = normalise(s dx / d, s dy / d, z), d = |(dx, dy)|, s the profile's slope
+ * at index min(trunc(d / width x 4096), 4095), z = 30 / depthScale (1 when depthScale is 0);
+ * a vector below 1e-6 in both components, a non-finite one or a width that is not positive
+ * gives N = (0, 0, 1). The light's direction becomes (2 Nz Nx, 2 Nz Ny, 2 Nz^2 - 1), the
+ * direction whose mirror image at N points at the viewer.
+ * @param width bevel width in pixels.
+ * @param profileKind, inverted, profileMode the bevel profile (see above).
+ * @param depthScale 0, or the height scale described above.
+ * @param out receives the new direction (three doubles).
+ * @return 1; 0 for a null pointer, or for lightIndex outside 0-3 (error 3200), nothing
+ *         written. */
+ZO_API uint32_t ZopathChangeLightNormal(double width, uint32_t profileKind, uint32_t inverted,
+                                        uint32_t depthScale, const uint32_t* pixelIndex,
+                                        int32_t floatMode, const uint8_t* distanceBuffer,
+                                        uint32_t profileMode, int32_t lightIndex, double* out);
+
+/* ========================================================================================
  * Transforms
  * ======================================================================================== */
 
