@@ -395,6 +395,135 @@ ZO_API uint32_t ZopathChangeLightNormal(double width, uint32_t profileKind, uint
                                         uint32_t profileMode, int32_t lightIndex, double* out);
 
 /* ========================================================================================
+ * 3-D projection
+ * Rotation arithmetic on 3-D vectors (three doubles x, y, z) and row-major 3x3 matrices
+ * (nine doubles m0 m1 m2 / m3 m4 m5 / m6 m7 m8). Points are row vectors multiplied from the
+ * left: x' = x m0 + y m3 + z m6, y' = x m1 + y m4 + z m7, z' = x m2 + y m5 + z m8. Angles are
+ * degrees, turned into radians with pi = 3.14159 (the depth buffer's focal distance uses
+ * 3.1415926535898).
+ *
+ * A node (x, y) at object depth d is seen through a Transform3D as follows: P0 = (x - centre
+ * x, y - centre y, d); P1 = P0 x matrix; P = (P1.x + target x, P1.y + target y, P1.z +
+ * zOffset); with the eye E = (centre x, centre y, f), f = viewExtent / tan(fieldOfView / 2),
+ * and k = f / (f - P.z), its position is (E.x + (P.x - E.x) k, E.y + (P.y - E.y) k). A field
+ * of view of 0 gives an infinite f: parallel rays (k = 1). Points at or behind the eye give
+ * positions that saturate when stored (Ptfx and integer results never wrap).
+ *
+ * The object of a path: from the head of its list along joinNext, stopping after a subpath
+ * with an attachment (ZOF_ATTACHMENT) or at the end of the join chain. Within a subpath the
+ * move, line and Bezier nodes are points; parameter runs are passed over.
+ * ======================================================================================== */
+
+/* The host's 3-D transform record (144 bytes read; a host record may be longer). */
+typedef struct Transform3D {
+  int32_t centreX;    /* 16.16: the pivot of the rotation and the eye's x */
+  int32_t centreY;    /* 16.16: the pivot's and the eye's y */
+  int32_t targetX;    /* 16.16: where the pivot lands after rotation */
+  int32_t targetY;
+  double viewExtent;  /* with fieldOfView, gives the focal distance */
+  double unused1;     /* not read */
+  double fieldOfView; /* degrees */
+  double unused2[4];  /* not read */
+  double matrix[9];   /* the rotation, row-major */
+} Transform3D;
+
+/** Writes the matrix of the rotation by theta about a unit axis u (s = sinTheta, c =
+ * cosTheta): m0 = ux^2 + (1 - ux^2) c, m4 = uy^2 + (1 - uy^2) c, m8 = uz^2 + (1 - uz^2) c,
+ * m1 = ux uy (1 - c) + uz s, m3 = ux uy (1 - c) - uz s, m2 = ux uz (1 - c) - uy s,
+ * m6 = ux uz (1 - c) + uy s, m5 = uy uz (1 - c) + ux s, m7 = uy uz (1 - c) - ux s.
+ * @param axis three doubles, expected of unit length (not normalised here).
+ * @param matrix receives nine doubles; nothing is written when sinTheta is exactly 0 or a
+ *        pointer is null. */
+ZO_API void VThitaGetMatrix(double sinTheta, double cosTheta, const double* axis, double* matrix);
+/** Replaces the point (three doubles) by point x matrix, in place. Null pointers: nothing. */
+ZO_API void RotatePoint3D(double* point, const double* matrix);
+/** out = a . b, the row-major product (out[i][j] = sum over k of a[i][k] b[k][j]). out may be
+ * a or b: the product is formed first. Null pointers: nothing written. */
+ZO_API void Matrix3X3(const double* a, const double* b, double* out);
+/** Re-orthonormalises a drifted rotation matrix in place: r1 = normalise(r1), r0 =
+ * normalise(r1 x r2), r2 = normalise(r0 x r1); row r1 keeps its direction. A zero row stays
+ * zero. Null: nothing. */
+ZO_API void ORMatrix(double* matrix);
+/** Composes two axis-angle turns (degrees) into one. With one angle 0 the other turn is
+ * copied unchanged (axis not normalised). Otherwise the axes are normalised and the angles
+ * brought into [0, 360); parallel axes add (same direction) or subtract (opposite) the
+ * angles; other axes give the rotation about p1 x p2 that carries p1 onto p2, where p1 is
+ * the axes' common normal n turned by -angle1 about axis1 and p2 is n turned by angle2 about
+ * axis2. This is not the exact product of the two rotations in general.
+ * @param outAxis receives three doubles (unit length unless the turn is degenerate).
+ * @param outAngle receives the angle in degrees, in [0, 360) for parallel axes, [0, 180]
+ *        otherwise.
+ * @return 1; 0 when both angles are 0 or a pointer is null (nothing written). */
+ZO_API uint32_t AddRotation(const double* axis1, double angle1, const double* axis2,
+                            double angle2, double* outAxis, double* outAngle);
+
+/** Projects every node of the path's object in place (object depth 0, then zOffset), storing
+ * each position back with DbToFix (truncation, saturating). keepTag 0 clears each visited
+ * subpath's primitive kind; every visited polygon or star loses its polygon marks (it is no
+ * longer regular). Null path or transform: nothing. */
+ZO_API void ZoPathTo3D(ZoPath* path, const Transform3D* transform, double zOffset,
+                       uint32_t keepTag);
+/** Projects one point: P0 = (point.x + dx - eye[0], point.y + dy - eye[1], 0); P = P0 x
+ * matrix + (target[0], target[1], zOffset); out = the projection of P from the eye (eye[2]
+ * is the focal distance), minus origin.
+ * @return origin; null (nothing written) when a pointer is null. */
+ZO_API POINT* ZoProject2DTO3D(double dx, double dy, PointDB* out, const POINT* point,
+                              POINT* origin, const double* eye, const double* target,
+                              const double* matrix, double zOffset);
+/** Draws the object as a wire frame on dc with its current pen and raster operation. First
+ * the four corners (+-halfWidth, +-halfHeight, 0) are turned by the matrix; when one lies
+ * beyond the eye (zOffset + z > f), the first 144 bytes of *transform are overwritten with
+ * the last accepted transform (all zero at load) and tested again: if that fails too,
+ * nothing is drawn. A passing transform becomes the last accepted one. Each node is drawn
+ * at depth 0 (front) and, when depth is not 0, at depth -depth (back), front first: a move
+ * goes to the front point (and draws front to back), a line draws previous front to front,
+ * then to back and back to the previous back point, a cubic draws the front curve, then to
+ * the back end point and the back curve reversed. Window position: with zoom < 1, left +
+ * trunc(zoom x) - scrollX, otherwise left + trunc((x + 0.5) zoom) - scrollX (likewise y with
+ * top). Null path, view or transform: nothing. */
+ZO_API void ZoPath3DWireFrame(HDC dc, ZoPath* path, double halfWidth, double halfHeight,
+                              const CoordStruct* view, Transform3D* transform, double depth,
+                              double zOffset);
+/** The integer bounds (left, top, right, bottom) of the projected object without zOffset:
+ * seeded with the projection of the integer midpoint of the head's first two nodes, widened
+ * by every node at object depth frontDepth and, when depth is not 0, at -depth, each
+ * coordinate truncated (saturating); then 5 is taken off left and top and 6 added to right
+ * and bottom. @return 1; 0 for a null argument or an empty head (nothing written). */
+ZO_API uint32_t ZoPathGet3DMiniMaxRect(ZoPath* path, const Transform3D* transform,
+                                       double frontDepth, double depth, RECT* out);
+/** Fills *buffer with the depths of the object's bounding quadrilateral as 32-bit floats (a
+ * library buffer of 32 bits a pixel; ZoPathBufFree frees it). The quad is the object's
+ * bounds grown by 2 (and, when depth is not 0, by a margin of depth / 100 + 2 spread by the
+ * perspective, enlarging the focal distance when that spread passes 23), projected; the
+ * buffer covers the projected object's integer bounds with their 5/6 margin, plus 99 pixels
+ * on each side when depth is not 0. An existing buffer of exactly that size is cleared and
+ * reused (same handle); any other is freed and replaced. Inside the quad each pixel holds z'
+ * f / (z' + f) with z' = z f / (f - z) the interpolated corner depth; outside it is 0.
+ * @param depth extrusion depth in pixels (integer).
+ * @return 1; 0 for a null argument (nothing changed) or on failure: allocation, or a size
+ *         beyond 2^26 pixels (error 1001), then *buffer has been freed and is null. */
+ZO_API uint32_t ZoPathCreateZBufferFrom3DTransform(uint8_t** buffer, const Transform3D* transform,
+                                                   ZoPath* path, double zOffset, int32_t depth);
+/** Fills *buffer with the depth of a bevelled object from its distance field: a 32-bit float
+ * buffer of the mask's size (reused when it has exactly that size, else replaced; freed with
+ * ZoPathBufFree). Each pixel whose mask byte is not 0 gets extent x h, h the bevel
+ * profile's height (see Lighting) at index min(trunc(d / width x 4096), 4095) for the
+ * pixel's distance d (a vector below 1e-6 in both components, or not finite, is the flat
+ * top: the last entry); other pixels get background.
+ * @param distanceBuffer width x height pixels of 8 bytes, row by row, in the mask's size:
+ *        the vector to the nearest outline point as two floats (floatMode non-zero) or two
+ *        signed 16-bit values with 8 fraction bits.
+ * @param maskBuffer a library 8-bit buffer giving the size and the object's pixels.
+ * @param width bevel width in pixels (not positive: every pixel is the flat top).
+ * @param profileKind, inverted, profileMode the bevel profile (see Lighting).
+ * @return 1; 0 for a null argument, a mask that is not 8-bit (error 3200; both nothing
+ *         changed), or an allocation failure (1001, *buffer freed and null). */
+ZO_API uint32_t ZoPathCreateZBuffer(uint8_t** buffer, const uint8_t* distanceBuffer,
+                                    const uint8_t* maskBuffer, int32_t floatMode, double width,
+                                    uint32_t profileKind, uint32_t inverted, uint32_t profileMode,
+                                    double extent, float background);
+
+/* ========================================================================================
  * Transforms
  * ======================================================================================== */
 

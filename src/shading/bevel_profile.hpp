@@ -3,7 +3,10 @@
 // built from a distance field all read the same tables.
 #pragma once
 
+#include <cmath>
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 namespace zo::shading {
 
@@ -31,5 +34,28 @@ struct ProfileSample {
 };
 ProfileSample profile_sample(uint32_t kind, bool inverted, uint32_t mode, double distance,
                              double width);
+
+// One pixel of a distance field: the vector from the pixel to the nearest point of the
+// outline, 8 bytes a pixel, two floats or two signed 16-bit values with 8 fraction bits at
+// the start of the pixel.
+struct DistanceVector {
+  double dx, dy;
+  // Shorter than 1e-6 in both components, or not finite: the flat top of the object.
+  bool flat() const {
+    return (std::fabs(dx) < 1e-6 && std::fabs(dy) < 1e-6) || !std::isfinite(dx) ||
+           !std::isfinite(dy);
+  }
+};
+inline DistanceVector read_distance(const uint8_t* field, size_t pixel, bool floats) {
+  const uint8_t* p = field + pixel * 8;
+  if (floats) {
+    float v[2];
+    std::memcpy(v, p, sizeof v);
+    return {v[0], v[1]};
+  }
+  int16_t v[2];
+  std::memcpy(v, p, sizeof v);
+  return {v[0] / 256.0, v[1] / 256.0};
+}
 
 }  // namespace zo::shading

@@ -16,7 +16,6 @@ namespace {
 
 inline constexpr double kInvSqrt3 = 0.5773502691896258;
 inline constexpr double kPickedGamma = 0.625;
-inline constexpr double kFlatVector = 1e-6;  // shorter distance vectors: the flat top
 inline constexpr double kDepthScaleUnit = 30.0;
 
 ZoPlatLightingState load_time_settings() {
@@ -83,19 +82,17 @@ bool light_count_ok(int32_t lightCount) {
 
 // The unit surface normal of the bevelled object at a distance vector (pointing from the
 // pixel to the nearest outline point).
-void bevel_normal(double dx, double dy, double width, uint32_t kind, bool inverted,
+void bevel_normal(DistanceVector d, double width, uint32_t kind, bool inverted,
                   uint32_t depthScale, uint32_t mode, double n[3]) {
-  double dist = std::hypot(dx, dy);
-  bool flat = (std::fabs(dx) < kFlatVector && std::fabs(dy) < kFlatVector) ||
-              !std::isfinite(dist) || !(width > 0.0);
-  if (flat) {
+  double dist = std::hypot(d.dx, d.dy);
+  if (d.flat() || !std::isfinite(dist) || !(width > 0.0)) {
     n[0] = 0.0, n[1] = 0.0, n[2] = 1.0;
     return;
   }
   // The height rises away from the outline, so the normal leans toward it.
   ProfileSample s = profile_sample(kind, inverted, mode, dist, width);
-  n[0] = s.slope * dx / dist;
-  n[1] = s.slope * dy / dist;
+  n[0] = s.slope * d.dx / dist;
+  n[1] = s.slope * d.dy / dist;
   n[2] = depthScale != 0 ? kDepthScaleUnit / depthScale : 1.0;
   double len = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
   for (int i = 0; i < 3; ++i) n[i] /= len;
@@ -190,19 +187,9 @@ ZO_API uint32_t ZopathChangeLightNormal(double width, uint32_t profileKind, uint
     ZO_REPORT(plat::kErrBadArgument, 1);
     return 0;
   }
-  const uint8_t* pixel = distanceBuffer + size_t{*pixelIndex} * 8;
-  double dx, dy;
-  if (floatMode != 0) {
-    float v[2];
-    std::memcpy(v, pixel, sizeof v);
-    dx = v[0], dy = v[1];
-  } else {
-    int16_t v[2];
-    std::memcpy(v, pixel, sizeof v);
-    dx = v[0] / 256.0, dy = v[1] / 256.0;
-  }
+  DistanceVector d = read_distance(distanceBuffer, *pixelIndex, floatMode != 0);
   double n[3];
-  bevel_normal(dx, dy, width, profileKind, inverted != 0, depthScale, profileMode, n);
+  bevel_normal(d, width, profileKind, inverted != 0, depthScale, profileMode, n);
   double* light = g_lighting.settings.lightDirection[lightIndex];
   for (int i = 0; i < 3; ++i) light[i] = n[i];
   // The direction a light must come from for the viewer on +z to see its mirror image here.
