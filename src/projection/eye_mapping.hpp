@@ -7,9 +7,9 @@
 #include <cstdint>
 
 #include "Zo32path.h"
-#include "model/fixed_point.hpp"
+#include "geometry/fixed_point.hpp"
 #include "model/records.hpp"
-#include "model/vectors.hpp"
+#include "geometry/vectors.hpp"
 
 namespace zo::projection {
 

@@ -5,7 +5,7 @@
 
 #include "Zo32path.h"
 #include "eye_mapping.hpp"
-#include "model/vectors.hpp"
+#include "geometry/vectors.hpp"
 
 namespace zo::projection {
 
