@@ -319,6 +319,79 @@ ZO_API uint32_t ZoPathAssignOutlineInfo(uint32_t startKind, uint32_t startSize, 
 ZO_API uint32_t ZoPathSetOutlineInfo(ZoPath* path, ZoPathOutlineInfo* info);
 ZO_API uint32_t ZoPathGetOutlineInfo(ZoPath* path, ZoPathOutlineInfo** info);
 
+/* Arrowheads. A template is a subpath list pointing along +x, measured from the node
+ * positions of its first subpath (control points included): the left-most node (first met
+ * on ties) and the next left-most give the base, half-base b = |y1 - y2| / 2; length l =
+ * largest x - smallest x; half-height h = (largest y - smallest y) / 2. A template with
+ * fewer than two nodes or b = 0 is treated as absent. A line's arrows are used only while
+ * the record's disable word is 0; each is w l / b long at the record width w = values[1].
+ * With L = ZoPathGetLength(line), a start arrow longer than 99 with length - L >= 50 and an
+ * end arrow longer than 99 and longer than L are dropped; then, with L' = L - end length,
+ * neither is drawn when L' < 0 or the start length exceeds L or L'. */
+
+/** The arrow sizes of an outlined line at a given width: for each arrow drawn, scale s =
+ * width / b, length s l and width 2 s h; flags and sizes 0 for an arrow not drawn (all of
+ * them when the arrows do not fit, which is judged at the record's width).
+ * @return 1; 0 (nothing written) when the subpath has no outline information or an output
+ *         pointer is null. */
+ZO_API uint32_t ZoPathGetArrowWidthHeight(ZoPath* path, double width, uint32_t* hasStart,
+                                          double* startLength, double* startWidth,
+                                          uint32_t* hasEnd, double* endLength, double* endWidth);
+/** A copy of an outlined line shortened at each arrowed end by that arrow's length measured
+ * along the line (a cubic is split where its length reaches the cut, found by bisection to
+ * 1/65536 pixel); untouched nodes are copied exactly, and a line whose arrows are not drawn
+ * is copied whole. The copy has no links and no attachment; the caller deletes it with
+ * ZoPathDeletePtr.
+ * @return 1; 0 for a subpath without outline information, one with prev or next, a null
+ *         body, or an allocation failure (error 1001, nothing allocated). */
+ZO_API uint32_t ZoPathGetLineArrowBody(ZoPath* path, ZoPath** body);
+/** Fills one arrowhead of an outlined line into a mask.
+ * With a null path: returns trunc(b x 99 / h) of startTemplate (or, when it is null, of
+ * endTemplate); 0 without a usable template.
+ * Otherwise the template drawn is startTemplate when the line's start arrow is drawn and
+ * startTemplate is given, else endTemplate when the end arrow is drawn (so a host passes one
+ * template per call). Its copy is moved by the anchor offset (-smallest x - 1, -(y1 + y2) /
+ * 2), scaled by width / b, turned from +x onto the line's end direction (the end segment's
+ * tangent at the end; at the start the reversed tangent at the first node; a degenerate
+ * cubic falls back to P3 - P1 and P3 - P0) and moved so that its tip lies on the line's end
+ * point and its base the arrow's length back along that direction, where
+ * ZoPathGetLineArrowBody ends the body on a straight end. It is then filled with the
+ * non-zero winding rule like ZoPathToPartialBuf and deleted.
+ * @param width the line width the arrow is scaled to (pixels, > 0).
+ * @param mask a library 8-bit buffer whose pixel (0, 0) lies at origin in image coordinates
+ *        (x in the low, y in the high signed 32 bits).
+ * @param aaMode as ZoPathToPartialBuf: ZOMASK_AA_BILEVEL, ZOMASK_AA_SMOOTH, ...
+ * @return 1 after filling; 0 without a template to draw, without outline information or a
+ *         mask, when the arrows are not drawn, for a width that is not positive or would
+ *         place the arrow outside +-32767 pixels (error 3200), or when memory runs out
+ *         (1001). */
+ZO_API uint32_t ZoPathRenderArrowHead(ZoPath* path, ZoPath* startTemplate, ZoPath* endTemplate,
+                                      double width, uint8_t* mask, int64_t origin,
+                                      uint32_t aaMode);
+
+/* Records of the host's text splitting, each a fixed global memory block (ZoPlatGlobalAlloc
+ * with GMEM_FIXED) so that the library can free them. */
+typedef struct ZoPathCoord {
+  struct ZoPathCoord* next; /* next record of the chain, or null */
+  PointDB point;            /* a position of the split text */
+  uint32_t index;           /* the character it belongs to */
+} ZoPathCoord;
+typedef struct ZoPathTextRun {
+  char* text;      /* the run's text, NUL-terminated, its own fixed global block (or null) */
+  int32_t start;   /* first character in the source text */
+  int32_t length;  /* characters in the run */
+} ZoPathTextRun;
+
+/** Frees a chain of ZoPathCoord records linked by next, stopping at a record that is not a
+ * live global block. @return 1; 0 for a null chain. */
+ZO_API uint32_t ZoPathDeleteCoord(ZoPathCoord* chain);
+/** Frees the two arrays of a text split, each a fixed global block of pointers (byte size /
+ * 8 entries): each run record of the first array with its text, each block of the second
+ * array (any contents), then both arrays. Null arrays and entries are skipped.
+ * @return 1. */
+ZO_API uint32_t ZoPathSplitTextDelREandPTArray(ZoPathTextRun** runs, uint32_t runsBytes,
+                                               void** points, uint32_t pointsBytes);
+
 /* ========================================================================================
  * Lighting settings and shading tables
  * Module-wide settings read by the lit renderers: four lights with Phong and metallic terms,
