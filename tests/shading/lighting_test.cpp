@@ -1,5 +1,6 @@
 #include <cmath>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "alloc_sweep.hpp"
@@ -222,6 +223,56 @@ TEST_F(Lighting, PickedLightIsTheMirrorOfAUnitNormal) {
   EXPECT_EQ(ZopathChangeLightNormal(4.0, 0, 0, 0, nullptr, 1, reinterpret_cast<uint8_t*>(v),
                                     0, 0, out), 0u);
   EXPECT_EQ(0, std::memcmp(&before, &state(), sizeof before));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(Lighting, DepthFromADistanceField) {
+  const int size = 24;
+  std::vector<uint8_t> field = distance_field(size, true, true);
+  uint8_t* mask = ZoPathBufAlloc(8, size, size);
+  for (int y = 0; y < size; ++y) {
+    for (int x = 0; x < size; ++x) mask[y * size + x] = std::hypot(x - 11.5, y - 11.5) < 11 ? 255 : 0;
+  }
+  uint8_t* depth = nullptr;
+  for (uint32_t kind : {0u, 101u}) {
+    ASSERT_EQ(ZoPathCreateZBuffer(&depth, field.data(), mask, 1, 5.0, kind, 0, 0, 8.0, -1.0f), 1u);
+    for (int i = 0; i < size * size; ++i) {
+      float v;
+      std::memcpy(&v, depth + 4 * i, 4);
+      if (mask[i] == 0) {
+        EXPECT_EQ(v, -1.0f);
+        continue;
+      }
+      float dv[2];
+      std::memcpy(dv, field.data() + 8 * i, 8);
+      double d = std::hypot(dv[0], dv[1]);
+      double t = d < 5.0 && d > 1e-6 ? (int(d / 5.0 * 4096) + 0.5) / 4096 : (4095.5 / 4096);
+      double h = kind == 0 ? t : t * t * (3 - 2 * t);
+      EXPECT_NEAR(v, 8.0 * h, 1e-5) << i;
+    }
+  }
+  uint8_t* first = depth;
+  ASSERT_EQ(ZoPathCreateZBuffer(&depth, field.data(), mask, 1, 5.0, 0, 1, 1, 8.0, 0.0f), 1u);
+  EXPECT_EQ(depth, first);
+  uint8_t* wide = ZoPathBufAlloc(32, size, size);
+  EXPECT_EQ(ZoPathCreateZBuffer(&depth, field.data(), wide, 1, 5.0, 0, 0, 0, 8.0, 0.0f), 0u);
+  EXPECT_EQ(depth, first);
+  ZoPathBufFree(depth);
+  zo_test::run_alloc_sweep({{"ZoPathCreateZBuffer", true, [&] {
+                               auto out = std::make_shared<uint8_t*>(nullptr);
+                               return zo_test::Scenario{
+                                   [=] {
+                                     return ZoPathCreateZBuffer(out.get(), field.data(), mask, 1,
+                                                                5.0, 1, 0, 0, 8.0, 0.0f) == 1;
+                                   },
+                                   [=] { return std::string(*out ? "buffer" : ""); },
+                                   [=] { ZoPathBufFree(*out); }};
+                             }}});
+  ZoPathBufFree(wide);
+  ZoPathBufFree(mask);
 }
 
 }  // namespace
