@@ -2,11 +2,21 @@
 // name, answers --help itself and returns the process exit status.
 #pragma once
 
+#include <string>
+
 namespace zopath {
 
 int cmd_export(int argc, char** argv);
 int cmd_flatten(int argc, char** argv);
 int cmd_unflatten(int argc, char** argv);
 int cmd_info(int argc, char** argv);
+int cmd_project(int argc, char** argv);
+int cmd_arrows(int argc, char** argv);
+int cmd_shading(int argc, char** argv);
+
+// Gallery sections of the commands above: write their pictures into dir, append HTML.
+bool write_projection_gallery(const std::string& dir, std::string* html, std::string* error);
+bool write_arrows_gallery(const std::string& dir, std::string* html, std::string* error);
+bool write_shading_gallery(const std::string& dir, std::string* html, std::string* error);
 
 }  // namespace zopath

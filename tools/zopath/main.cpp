@@ -40,6 +40,9 @@ const char* kMainHelp =
     "  unflatten BLOCK [-o OUT.txt]          read a stored block back as path text\n"
     "  info INPUT                            counts, chains and bounds of a path file\n"
     "  transform PATHFILE OPERATION...       move, scale, rotate, align or distribute objects\n"
+    "  project PATHFILE [turns] [options]    turn objects in space and project them\n"
+    "  arrows LINEFILE --width W [options]   arrowheads on a line: sizes, block, picture\n"
+    "  shading -o OUT.png [options]          plots of the lighting tables\n"
     "  help [COMMAND]                        show help\n"
     "\n"
     "Run 'zopath COMMAND --help' for the options of a command.\n";
@@ -386,6 +389,13 @@ int cmd_demo(int argc, char** argv) {
   if (!zopath::write_transform_gallery(dir, &transforms, &editorError))
     return fail("demo: " + editorError);
   html << transforms;
+  std::string more;
+  if (!zopath::write_arrows_gallery(dir, &more, &editorError) ||
+      !zopath::write_projection_gallery(dir, &more, &editorError) ||
+      !zopath::write_shading_gallery(dir, &more, &editorError)) {
+    return fail("demo: " + editorError);
+  }
+  html << more;
   html << "</body></html>\n";
   std::ofstream index(std::filesystem::path(dir) / "index.html");
   index << html.str();
@@ -428,6 +438,9 @@ int main(int argc, char** argv) {
   if (command == "render") return cmd_render(argc - 2, argv + 2);
   if (command == "demo") return cmd_demo(argc - 2, argv + 2);
   if (command == "transform") return zopath::cmd_transform(argc - 2, argv + 2);
+  if (command == "project") return zopath::cmd_project(argc - 2, argv + 2);
+  if (command == "arrows") return zopath::cmd_arrows(argc - 2, argv + 2);
+  if (command == "shading") return zopath::cmd_shading(argc - 2, argv + 2);
   if (int status = run_storage_command(command, argc - 2, argv + 2); status >= 0) return status;
   return fail("unknown command '" + command + "' (see zopath --help)");
 }
