@@ -161,6 +161,25 @@ int cmd_arrows(int argc, char** argv) {
   return ok ? 0 : fail("arrows: " + error);
 }
 
+void print_outline_info(ZoPath* list) {
+  for (ZoPath* p = list; p != nullptr; p = p->next) {
+    ZoPathOutlineInfo* i = nullptr;
+    if (ZoPathGetOutlineInfo(p, &i) == 0) continue;
+    auto nodes = [](ZoPath* t) { return t != nullptr ? ZoPathGetPointsNumber(t) : 0u; };
+    std::printf("  kinds %u/%u/%u, size keys %u/%u, values %u %u %u %u, disable 0x%llx\n",
+                i->startKind, i->endKind, i->thirdKind, i->startSize, i->endSize, i->values[0],
+                i->values[1], i->values[2], i->values[3],
+                static_cast<unsigned long long>(i->disable));
+    std::printf("  templates of %u/%u/%u nodes\n", nodes(i->startTemplate), nodes(i->endTemplate),
+                nodes(i->thirdTemplate));
+    uint32_t hs = 0, he = 0;
+    double sl = 0, sw = 0, el = 0, ew = 0;
+    ZoPathGetArrowWidthHeight(p, i->values[1], &hs, &sl, &sw, &he, &el, &ew);
+    std::printf("  at width %u: start %s%.3f x %.3f, end %s%.3f x %.3f\n", i->values[1],
+                hs ? "" : "(none) ", sl, sw, he ? "" : "(none) ", el, ew);
+  }
+}
+
 bool write_arrows_gallery(const std::string& dir, std::string* html, std::string* error) {
   struct Shot {
     const char* caption;

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "Zo32path.h"
+
 namespace zopath {
 
 int cmd_export(int argc, char** argv);
@@ -13,6 +15,10 @@ int cmd_info(int argc, char** argv);
 int cmd_project(int argc, char** argv);
 int cmd_arrows(int argc, char** argv);
 int cmd_shading(int argc, char** argv);
+
+// The outline information of each subpath that has one (arrows_cmd.cpp), for zopath info.
+
+void print_outline_info(ZoPath* list);
 
 // Gallery sections of the commands above: write their pictures into dir, append HTML.
 bool write_projection_gallery(const std::string& dir, std::string* html, std::string* error);

@@ -177,6 +177,7 @@ void print_info(ZoPath* list) {
   std::printf("join chains       %u\n", chains);
   std::printf("selected          %u (selection chain of %u)\n", selected, selectionChain);
   std::printf("outline info      %u\n", attachments);
+  print_outline_info(list);
   std::printf("outline length    %.3f px\n", length);
   RECT r{};
   if (list != nullptr && ZoPathGetAllMiniMaxRect(list, 65536, &r) != 0)
