@@ -31,11 +31,13 @@ inline double focal_distance(const Transform3D& t, double pi) {
 
 struct EyeMapping {
   double cx, cy, tx, ty, f, zOffset;
-  const double* m;
+  double m[9];  // a copy: stores through node pointers cannot alias it
 
   EyeMapping(const Transform3D& t, double zOff, double pi)
       : cx(fix_to_db(t.centreX)), cy(fix_to_db(t.centreY)), tx(fix_to_db(t.targetX)),
-        ty(fix_to_db(t.targetY)), f(focal_distance(t, pi)), zOffset(zOff), m(t.matrix) {}
+        ty(fix_to_db(t.targetY)), f(focal_distance(t, pi)), zOffset(zOff) {
+    for (int i = 0; i < 9; ++i) m[i] = t.matrix[i];
+  }
 
   // The node (x, y) at object depth d, in eye space.
   Vec3 map(double x, double y, double d) const {
