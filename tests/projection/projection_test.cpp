@@ -187,8 +187,8 @@ TEST_F(Projection, PathsFollowTheMappingAndTheObjectWalk) {
   ZoPathSetOutlineInfo(dot, info);
   t.targetX = DbToFix(5);
   ZoPathTo3D(dot, &t, 0, 1);
-  EXPECT_EQ(ZoPathNodes(dot)[0].pt.x, DbToFix(25.7));
-  EXPECT_EQ(ZoPathNodes(tail)[0].pt.x, DbToFix(1));
+  EXPECT_EQ(int32_t{ZoPathNodes(dot)[0].pt.x}, DbToFix(25.7));
+  EXPECT_EQ(int32_t{ZoPathNodes(tail)[0].pt.x}, DbToFix(1));
   ZoPathDeletePtr(dot, 0);
   ZoPathDeletePtr(tail, 0);
 
