@@ -109,11 +109,11 @@ int cmd_arrows(int argc, char** argv) {
     std::string a = argv[i];
     if (a == "-h" || a == "--help") return std::fputs(kArrowsHelp, stdout), 0;
     if (a[0] != '-') {
-      if (!input.empty()) return fail("arrows: more than one line file given");
+      if (!input.empty()) return usage_error("arrows: more than one line file given");
       input = a;
       continue;
     }
-    if (i + 1 >= argc) return fail("arrows: " + a + " needs a value");
+    if (i + 1 >= argc) return usage_error("arrows: " + a + " needs a value");
     std::string v = argv[++i];
     if (a == "--start") start = v;
     else if (a == "--end") end = v;
@@ -121,12 +121,12 @@ int cmd_arrows(int argc, char** argv) {
     else if (a == "--png") png = v;
     else if (a == "--width") {
       if (!numbers(v, &width, 1) || width < 1 || width > 10000)
-        return fail("arrows: --width needs a number from 1 to 10000");
+        return usage_error("arrows: --width needs a number from 1 to 10000");
     } else {
-      return fail("arrows: unknown option '" + a + "' (see zopath arrows --help)");
+      return usage_error("arrows: unknown option '" + a + "' (see zopath arrows --help)");
     }
   }
-  if (input.empty() || width == 0) return fail("arrows: a line file and --width are needed");
+  if (input.empty() || width == 0) return usage_error("arrows: a line file and --width are needed");
   std::string text, error;
   if (!read_file(input, &text)) return fail("arrows: cannot read " + input);
   ZoPath* line = read_line(text);
@@ -161,23 +161,30 @@ int cmd_arrows(int argc, char** argv) {
   return ok ? 0 : fail("arrows: " + error);
 }
 
-void print_outline_info(ZoPath* list) {
+std::string describe_outline_info(ZoPath* list) {
+  std::string out;
+  char line[200];
   for (ZoPath* p = list; p != nullptr; p = p->next) {
     ZoPathOutlineInfo* i = nullptr;
     if (ZoPathGetOutlineInfo(p, &i) == 0) continue;
     auto nodes = [](ZoPath* t) { return t != nullptr ? ZoPathGetPointsNumber(t) : 0u; };
-    std::printf("  kinds %u/%u/%u, size keys %u/%u, values %u %u %u %u, disable 0x%llx\n",
-                i->startKind, i->endKind, i->thirdKind, i->startSize, i->endSize, i->values[0],
-                i->values[1], i->values[2], i->values[3],
-                static_cast<unsigned long long>(i->disable));
-    std::printf("  templates of %u/%u/%u nodes\n", nodes(i->startTemplate), nodes(i->endTemplate),
-                nodes(i->thirdTemplate));
+    std::snprintf(line, sizeof line,
+                  "  kinds %u/%u/%u, size keys %u/%u, values %u %u %u %u, disable 0x%llx\n",
+                  i->startKind, i->endKind, i->thirdKind, i->startSize, i->endSize, i->values[0],
+                  i->values[1], i->values[2], i->values[3],
+                  static_cast<unsigned long long>(i->disable));
+    out += line;
+    std::snprintf(line, sizeof line, "  templates of %u/%u/%u nodes\n", nodes(i->startTemplate),
+                  nodes(i->endTemplate), nodes(i->thirdTemplate));
+    out += line;
     uint32_t hs = 0, he = 0;
     double sl = 0, sw = 0, el = 0, ew = 0;
     ZoPathGetArrowWidthHeight(p, i->values[1], &hs, &sl, &sw, &he, &el, &ew);
-    std::printf("  at width %u: start %s%.3f x %.3f, end %s%.3f x %.3f\n", i->values[1],
-                hs ? "" : "(none) ", sl, sw, he ? "" : "(none) ", el, ew);
+    std::snprintf(line, sizeof line, "  at width %u: start %s%.3f x %.3f, end %s%.3f x %.3f\n",
+                  i->values[1], hs ? "" : "(none) ", sl, sw, he ? "" : "(none) ", el, ew);
+    out += line;
   }
+  return out;
 }
 
 bool write_arrows_gallery(const std::string& dir, std::string* html, std::string* error) {

@@ -17,8 +17,7 @@ int cmd_arrows(int argc, char** argv);
 int cmd_shading(int argc, char** argv);
 
 // The outline information of each subpath that has one (arrows_cmd.cpp), for zopath info.
-
-void print_outline_info(ZoPath* list);
+std::string describe_outline_info(ZoPath* list);
 
 // Gallery sections of the commands above: write their pictures into dir, append HTML.
 bool write_projection_gallery(const std::string& dir, std::string* html, std::string* error);

@@ -147,14 +147,14 @@ bool depth_picture(ZoPath* object, const Transform3D& transform, double zOffset,
 int parse(int argc, char** argv, ProjectOptions* o) {
   for (int i = 0; i < argc; ++i) {
     std::string a = argv[i];
-    if (a == "-h" || a == "--help") return std::fputs(kProjectHelp, stdout), 2;
+    if (a == "-h" || a == "--help") return std::fputs(kProjectHelp, stdout), -1;
     bool takesValue = a.size() > 1 && a[0] == '-';
-    if (takesValue && i + 1 >= argc) return fail("project: " + a + " needs a value");
+    if (takesValue && i + 1 >= argc) return usage_error("project: " + a + " needs a value");
     std::string v = takesValue ? argv[i + 1] : "";
     double n[3] = {0, 0, 0};
     bool isNumber = numbers(v, n, 1);
     if (a == "--rotate-x" || a == "--rotate-y" || a == "--rotate-z") {
-      if (!isNumber) return fail("project: " + a + " needs degrees");
+      if (!isNumber) return usage_error("project: " + a + " needs degrees");
       std::vector<double> axis{a == "--rotate-x" ? 1.0 : 0.0, a == "--rotate-y" ? 1.0 : 0.0,
                                a == "--rotate-z" ? 1.0 : 0.0};
       o->turns.emplace_back(axis, n[0]);
@@ -162,30 +162,30 @@ int parse(int argc, char** argv, ProjectOptions* o) {
       double axis[3], deg = 0;
       if (!numbers(v, axis, 3) || i + 3 >= argc || std::string(argv[i + 2]) != "--angle" ||
           !numbers(argv[i + 3], &deg, 1)) {
-        return fail("project: --axis X,Y,Z must be followed by --angle DEG");
+        return usage_error("project: --axis X,Y,Z must be followed by --angle DEG");
       }
       o->turns.emplace_back(std::vector<double>(axis, axis + 3), deg);
       i += 2;
     } else if (a == "--fov" || a == "--extent" || a == "--zoffset" || a == "--depth") {
-      if (!isNumber) return fail("project: " + a + " needs a number");
+      if (!isNumber) return usage_error("project: " + a + " needs a number");
       (a == "--fov" ? o->fov : a == "--extent" ? o->extent : a == "--zoffset" ? o->zOffset : o->depth) = n[0];
     } else if (a == "--centre" || a == "--target") {
       double* dst = a == "--centre" ? o->centre : o->target;
-      if (!numbers(v, dst, 2)) return fail("project: " + a + " needs X,Y");
+      if (!numbers(v, dst, 2)) return usage_error("project: " + a + " needs X,Y");
       (a == "--centre" ? o->hasCentre : o->hasTarget) = true;
     } else if (a == "-o" || a == "--output" || a == "--png" || a == "--zbuffer") {
       (a == "--png" ? o->png : a == "--zbuffer" ? o->zbuffer : o->output) = v;
     } else if (takesValue) {
-      return fail("project: unknown option '" + a + "' (see zopath project --help)");
+      return usage_error("project: unknown option '" + a + "' (see zopath project --help)");
     } else if (o->input.empty()) {
       o->input = a;
       continue;
     } else {
-      return fail("project: more than one path file given");
+      return usage_error("project: more than one path file given");
     }
     ++i;
   }
-  if (o->input.empty()) return fail("project: no path file given (see zopath project --help)");
+  if (o->input.empty()) return usage_error("project: no path file given (see zopath project --help)");
   return 0;
 }
 
@@ -193,7 +193,7 @@ int parse(int argc, char** argv, ProjectOptions* o) {
 
 int cmd_project(int argc, char** argv) {
   ProjectOptions o;
-  if (int status = parse(argc, argv, &o); status != 0) return status == 2 ? 0 : status;
+  if (int status = parse(argc, argv, &o); status != 0) return status < 0 ? 0 : status;
   std::string text;
   if (!read_file(o.input, &text)) return fail("project: cannot read " + o.input);
   ZoPath* head = zo::import_text::read_paths(text.data(), text.size());

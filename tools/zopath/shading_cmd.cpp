@@ -112,15 +112,15 @@ int cmd_shading(int argc, char** argv) {
   for (int i = 0; i < argc; ++i) {
     std::string a = argv[i];
     if (a == "-h" || a == "--help") return std::fputs(kShadingHelp, stdout), 0;
-    if (i + 1 >= argc) return fail("shading: " + a + " needs a value");
+    if (i + 1 >= argc) return usage_error("shading: " + a + " needs a value");
     std::string v = argv[++i];
     if (a == "-o" || a == "--output") output = v;
     else if (a == "--metal" && numbers(v, &metal, 1) && metal == std::floor(metal) && std::fabs(metal) < 1e9) continue;
     else if (a == "--pick" && numbers(v, at, 2) && at[0] >= 0 && at[1] >= 0 && at[0] < kDisc && at[1] < kDisc)
       picking = true;
-    else return fail("shading: bad option '" + a + " " + v + "' (see zopath shading --help)");
+    else return usage_error("shading: bad option '" + a + " " + v + "' (see zopath shading --help)");
   }
-  if (output.empty()) return fail("shading: -o OUT.png is needed");
+  if (output.empty()) return usage_error("shading: -o OUT.png is needed");
   if (picking) {
     std::vector<float> field = disc_field();
     double out[3];
