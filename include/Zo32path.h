@@ -589,6 +589,283 @@ ZO_API uint32_t ZoPathSetOutlineInfo(ZoPath* path, ZoPathOutlineInfo* info);
  */
 ZO_API uint32_t ZoPathGetOutlineInfo(ZoPath* path, ZoPathOutlineInfo** info);
 
+/* Arrowheads. A template is a subpath list pointing along +x, measured from the node
+ * positions of its first subpath (control points included): the left-most node (first met
+ * on ties) and the next left-most give the base, half-base b = |y1 - y2| / 2; length l =
+ * largest x - smallest x; half-height h = (largest y - smallest y) / 2. A template with
+ * fewer than two nodes or b = 0 is treated as absent. A line's arrows are used only while
+ * the record's disable word is 0; each is w l / b long at the record width w = values[1].
+ * With L = ZoPathGetLength(line), a start arrow longer than 99 with length - L >= 50 and an
+ * end arrow longer than 99 and longer than L are dropped; then, with L' = L - end length,
+ * neither is drawn when L' < 0 or the start length exceeds L or L'. */
+
+/** The arrow sizes of an outlined line at a given width: for each arrow drawn, scale s =
+ * width / b, length s l and width 2 s h; flags and sizes 0 for an arrow not drawn (all of
+ * them when the arrows do not fit, which is judged at the record's width).
+ * @return 1; 0 (nothing written) when the subpath has no outline information or an output
+ *         pointer is null. */
+ZO_API uint32_t ZoPathGetArrowWidthHeight(ZoPath* path, double width, uint32_t* hasStart,
+                                          double* startLength, double* startWidth,
+                                          uint32_t* hasEnd, double* endLength, double* endWidth);
+/** A copy of an outlined line shortened at each arrowed end by that arrow's length measured
+ * along the line (a cubic is split where its length reaches the cut, found by bisection to
+ * 1/65536 pixel); untouched nodes are copied exactly, and a line whose arrows are not drawn
+ * is copied whole. The copy has no links and no attachment; the caller deletes it with
+ * ZoPathDeletePtr.
+ * @return 1; 0 for a subpath without outline information, one with prev or next, a null
+ *         body, or an allocation failure (error 1001, nothing allocated). */
+ZO_API uint32_t ZoPathGetLineArrowBody(ZoPath* path, ZoPath** body);
+/** Fills one arrowhead of an outlined line into a mask.
+ * With a null path: returns trunc(b x 99 / h) of startTemplate (or, when it is null, of
+ * endTemplate); 0 without a usable template.
+ * Otherwise the template drawn is startTemplate when the line's start arrow is drawn and
+ * startTemplate is given, else endTemplate when the end arrow is drawn (so a host passes one
+ * template per call). Its copy is moved by the anchor offset (-smallest x - 1, -(y1 + y2) /
+ * 2), scaled by width / b, turned from +x onto the line's end direction (the end segment's
+ * tangent at the end; at the start the reversed tangent at the first node; a degenerate
+ * cubic falls back to P3 - P1 and P3 - P0) and moved so that its tip lies on the line's end
+ * point and its base the arrow's length back along that direction, where
+ * ZoPathGetLineArrowBody ends the body on a straight end. It is then filled with the
+ * non-zero winding rule like ZoPathToPartialBuf and deleted.
+ * @param width the line width the arrow is scaled to (pixels, > 0).
+ * @param mask a library 8-bit buffer whose pixel (0, 0) lies at origin in image coordinates
+ *        (x in the low, y in the high signed 32 bits).
+ * @param aaMode as ZoPathToPartialBuf: ZOMASK_AA_BILEVEL, ZOMASK_AA_SMOOTH, ...
+ * @return 1 after filling; 0 without a template to draw, without outline information or a
+ *         mask, when the arrows are not drawn, for a width that is not positive or would
+ *         place the arrow outside +-32767 pixels (error 3200), or when memory runs out
+ *         (1001). */
+ZO_API uint32_t ZoPathRenderArrowHead(ZoPath* path, ZoPath* startTemplate, ZoPath* endTemplate,
+                                      double width, uint8_t* mask, int64_t origin,
+                                      uint32_t aaMode);
+
+/* Records of the host's text splitting, each a fixed global memory block (ZoPlatGlobalAlloc
+ * with GMEM_FIXED) so that the library can free them. */
+typedef struct ZoPathCoord {
+  struct ZoPathCoord* next; /* next record of the chain, or null */
+  PointDB point;            /* a position of the split text */
+  uint32_t index;           /* the character it belongs to */
+} ZoPathCoord;
+typedef struct ZoPathTextRun {
+  char* text;      /* the run's text, NUL-terminated, its own fixed global block (or null) */
+  int32_t start;   /* first character in the source text */
+  int32_t length;  /* characters in the run */
+} ZoPathTextRun;
+
+/** Frees a chain of ZoPathCoord records linked by next, stopping at a record that is not a
+ * live global block. @return 1; 0 for a null chain. */
+ZO_API uint32_t ZoPathDeleteCoord(ZoPathCoord* chain);
+/** Frees the two arrays of a text split, each a fixed global block of pointers (byte size /
+ * 8 entries): each run record of the first array with its text, each block of the second
+ * array (any contents), then both arrays. Null arrays and entries are skipped.
+ * @return 1. */
+ZO_API uint32_t ZoPathSplitTextDelREandPTArray(ZoPathTextRun** runs, uint32_t runsBytes,
+                                               void** points, uint32_t pointsBytes);
+
+/* ========================================================================================
+ * Lighting settings and shading tables
+ * Module-wide settings read by the lit renderers: four lights with Phong and metallic terms,
+ * their directions, a gamma table, a metal reflectance table and the bevel profiles. Read
+ * them back whole with ZoPlatGetLightingState (platform header).
+ *
+ * Bevel profiles (profileKind), each a height h(t) rising from 0 at the outline to 1 at the
+ * inner end of the bevel, t = distance to the outline / bevel width, tabulated in 4096
+ * steps (sampled at the middle of each step) with the slope h'(t):
+ *   0   flat chamfer  h = t
+ *   1   round         h = sqrt(1 - (1 - t)^2)          (quarter circle, steep at the outline)
+ *   100 cove          h = 1 - sqrt(1 - t^2)            (hollow quarter circle)
+ *   101 ogee          h = 3t^2 - 2t^3                  (smooth S-step)
+ *   102 ridge         h = 1 - |2t - 1|                 (up to a crest in the middle and down)
+ *   103 two steps     h = t + sin(4 pi t) / (4 pi)     (two terraces)
+ *   104 ripple        h = (1 - cos(3 pi t)) / 2        (two crests)
+ *   any other kind is kind 0.
+ * profileMode 1 turns a profile end for end, h(t) = 1 - H(1 - t); other modes leave it. The
+ * inverted flag (non-zero) then makes a groove of it: 1 - h, slope negated.
+ * ======================================================================================== */
+
+/** Sets the Phong lighting of the four lights.
+ * @param exponents four highlight exponents; light i gets exponents[i], or 1.0 for 0.
+ * @param intensities four intensities in percent: intensity[i] = intensities[i] / 100, and
+ *        diffuse[i] = intensity[i] x 0.3 + 0.7 / lightCount.
+ * @param ambientColour packed colour (low byte red, then green, then blue).
+ * @param lightColours four 4-byte colour entries; light i takes the first three bytes
+ *        (red, green, blue) of entry i.
+ * @param lightCount number of lights in use, 1 or more.
+ * @param ambientPercent ambient factor a = ambientPercent / 100; the ambient colour becomes
+ *        (trunc(red x a), trunc(green x a), trunc(blue x a)), each held to 0-255.
+ * @return 1; 0 for a null array, or for lightCount <= 0 (error 3200), nothing changed. */
+ZO_API uint32_t ZoPathAdjPhongIllum(const int32_t* exponents, const int32_t* intensities,
+                                    uint32_t ambientColour, const uint8_t* lightColours,
+                                    int32_t lightCount, int32_t ambientPercent);
+/** Sets the metallic lighting of the four lights.
+ * @param exponentSettings four settings: exponent[i] = setting x 0.06 + 2.0.
+ * @param intensitySettings four settings: intensity[i] = setting x 0.02 + 0.8, and
+ *        diffuse[i] = (intensity[i] - 0.8) x 0.5 x 0.3 + 0.2 / lightCount.
+ * @param lightCount number of lights in use, 1 or more.
+ * @param ambientPercent metallic ambient factor = ambientPercent / 100.
+ * @return 1; 0 for a null array, or for lightCount <= 0 (error 3200), nothing changed. */
+ZO_API uint32_t ZoPathAdjMetallicIllum(const int32_t* exponentSettings,
+                                       const int32_t* intensitySettings, int32_t lightCount,
+                                       int32_t ambientPercent);
+/** Chooses the metal of the reflectance table: 1000 Fresnel reflectances (index i is the
+ * cosine i / 1000) of a conductor with the metal's refractive index n + ik: kind 1 (0.617,
+ * 2.63), 2 (0.37, 2.82), 3 (0.177, 3.638), 4 (2.485, 3.433); any other kind takes kind 1's
+ * constants and is recorded as itself. The table lives in a zero-filled 8212-byte global
+ * block made (and filled for kind 1) on the first call and released when the library
+ * unloads; it is recomputed only when the kind changes.
+ * @return 1; 0 when the block cannot be allocated (error 1001, nothing changed). */
+ZO_API uint32_t ZoPathSetMetallicEffect(int32_t kind);
+/** Fills the gamma table: entry v = trunc((v / 255)^0.625 x 255). */
+ZO_API void ShadingGammaToMap(void);
+/** Moves light lightIndex so that its highlight falls on a picked pixel of a bevelled object.
+ * Reads the pixel's distance vector (dx, dy), pointing from the pixel to the nearest point of
+ * the outline, from pixel *pixelIndex of distanceBuffer (8 bytes a pixel): two floats when
+ * floatMode is non-zero, else two signed 16-bit values with 8 fraction bits. The surface
+ * normal there is N = normalise(s dx / d, s dy / d, z), d = |(dx, dy)|, s the profile's slope
+ * at index min(trunc(d / width x 4096), 4095), z = 30 / depthScale (1 when depthScale is 0);
+ * a vector below 1e-6 in both components, a non-finite one or a width that is not positive
+ * gives N = (0, 0, 1). The light's direction becomes (2 Nz Nx, 2 Nz Ny, 2 Nz^2 - 1), the
+ * direction whose mirror image at N points at the viewer.
+ * @param width bevel width in pixels.
+ * @param profileKind, inverted, profileMode the bevel profile (see above).
+ * @param depthScale 0, or the height scale described above.
+ * @param out receives the new direction (three doubles).
+ * @return 1; 0 for a null pointer, or for lightIndex outside 0-3 (error 3200), nothing
+ *         written. */
+ZO_API uint32_t ZopathChangeLightNormal(double width, uint32_t profileKind, uint32_t inverted,
+                                        uint32_t depthScale, const uint32_t* pixelIndex,
+                                        int32_t floatMode, const uint8_t* distanceBuffer,
+                                        uint32_t profileMode, int32_t lightIndex, double* out);
+
+/* ========================================================================================
+ * 3-D projection
+ * Rotation arithmetic on 3-D vectors (three doubles x, y, z) and row-major 3x3 matrices
+ * (nine doubles m0 m1 m2 / m3 m4 m5 / m6 m7 m8). Points are row vectors multiplied from the
+ * left: x' = x m0 + y m3 + z m6, y' = x m1 + y m4 + z m7, z' = x m2 + y m5 + z m8. Angles are
+ * degrees, turned into radians with pi = 3.14159 (the depth buffer's focal distance uses
+ * 3.1415926535898).
+ *
+ * A node (x, y) at object depth d is seen through a Transform3D as follows: P0 = (x - centre
+ * x, y - centre y, d); P1 = P0 x matrix; P = (P1.x + target x, P1.y + target y, P1.z +
+ * zOffset); with the eye E = (centre x, centre y, f), f = viewExtent / tan(fieldOfView / 2),
+ * and k = f / (f - P.z), its position is (E.x + (P.x - E.x) k, E.y + (P.y - E.y) k). A field
+ * of view of 0 gives an infinite f: parallel rays (k = 1). Points at or behind the eye give
+ * positions that saturate when stored (Ptfx and integer results never wrap).
+ *
+ * The object of a path: from the head of its list along joinNext, stopping after a subpath
+ * with an attachment (ZOF_ATTACHMENT) or at the end of the join chain. Within a subpath the
+ * move, line and Bezier nodes are points; parameter runs are passed over.
+ * ======================================================================================== */
+
+/* The host's 3-D transform record (144 bytes read; a host record may be longer). */
+typedef struct Transform3D {
+  int32_t centreX;    /* 16.16: the pivot of the rotation and the eye's x */
+  int32_t centreY;    /* 16.16: the pivot's and the eye's y */
+  int32_t targetX;    /* 16.16: where the pivot lands after rotation */
+  int32_t targetY;
+  double viewExtent;  /* with fieldOfView, gives the focal distance */
+  double unused1;     /* not read */
+  double fieldOfView; /* degrees */
+  double unused2[4];  /* not read */
+  double matrix[9];   /* the rotation, row-major */
+} Transform3D;
+
+/** Writes the matrix of the rotation by theta about a unit axis u (s = sinTheta, c =
+ * cosTheta): m0 = ux^2 + (1 - ux^2) c, m4 = uy^2 + (1 - uy^2) c, m8 = uz^2 + (1 - uz^2) c,
+ * m1 = ux uy (1 - c) + uz s, m3 = ux uy (1 - c) - uz s, m2 = ux uz (1 - c) - uy s,
+ * m6 = ux uz (1 - c) + uy s, m5 = uy uz (1 - c) + ux s, m7 = uy uz (1 - c) - ux s.
+ * @param axis three doubles, expected of unit length (not normalised here).
+ * @param matrix receives nine doubles; nothing is written when sinTheta is exactly 0 or a
+ *        pointer is null. */
+ZO_API void VThitaGetMatrix(double sinTheta, double cosTheta, const double* axis, double* matrix);
+/** Replaces the point (three doubles) by point x matrix, in place. Null pointers: nothing. */
+ZO_API void RotatePoint3D(double* point, const double* matrix);
+/** out = a . b, the row-major product (out[i][j] = sum over k of a[i][k] b[k][j]). out may be
+ * a or b: the product is formed first. Null pointers: nothing written. */
+ZO_API void Matrix3X3(const double* a, const double* b, double* out);
+/** Re-orthonormalises a drifted rotation matrix in place: r1 = normalise(r1), r0 =
+ * normalise(r1 x r2), r2 = normalise(r0 x r1); row r1 keeps its direction. A zero row stays
+ * zero. Null: nothing. */
+ZO_API void ORMatrix(double* matrix);
+/** Composes two axis-angle turns (degrees) into one. With one angle 0 the other turn is
+ * copied unchanged (axis not normalised). Otherwise the axes are normalised and the angles
+ * brought into [0, 360); parallel axes add (same direction) or subtract (opposite) the
+ * angles; other axes give the rotation about p1 x p2 that carries p1 onto p2, where p1 is
+ * the axes' common normal n turned by -angle1 about axis1 and p2 is n turned by angle2 about
+ * axis2. This is not the exact product of the two rotations in general.
+ * @param outAxis receives three doubles (unit length unless the turn is degenerate).
+ * @param outAngle receives the angle in degrees, in [0, 360) for parallel axes, [0, 180]
+ *        otherwise.
+ * @return 1; 0 when both angles are 0 or a pointer is null (nothing written). */
+ZO_API uint32_t AddRotation(const double* axis1, double angle1, const double* axis2,
+                            double angle2, double* outAxis, double* outAngle);
+
+/** Projects every node of the path's object in place (object depth 0, then zOffset), storing
+ * each position back with DbToFix (truncation, saturating). keepTag 0 clears each visited
+ * subpath's primitive kind; every visited polygon or star loses its polygon marks (it is no
+ * longer regular). Null path or transform: nothing. */
+ZO_API void ZoPathTo3D(ZoPath* path, const Transform3D* transform, double zOffset,
+                       uint32_t keepTag);
+/** Projects one point: P0 = (point.x + dx - eye[0], point.y + dy - eye[1], 0); P = P0 x
+ * matrix + (target[0], target[1], zOffset); out = the projection of P from the eye (eye[2]
+ * is the focal distance), minus origin.
+ * @return origin; null (nothing written) when a pointer is null. */
+ZO_API POINT* ZoProject2DTO3D(double dx, double dy, PointDB* out, const POINT* point,
+                              POINT* origin, const double* eye, const double* target,
+                              const double* matrix, double zOffset);
+/** Draws the object as a wire frame on dc with its current pen and raster operation. First
+ * the four corners (+-halfWidth, +-halfHeight, 0) are turned by the matrix; when one lies
+ * beyond the eye (zOffset + z > f), the first 144 bytes of *transform are overwritten with
+ * the last accepted transform (all zero at load) and tested again: if that fails too,
+ * nothing is drawn. A passing transform becomes the last accepted one. Each node is drawn
+ * at depth 0 (front) and, when depth is not 0, at depth -depth (back), front first: a move
+ * goes to the front point (and draws front to back), a line draws previous front to front,
+ * then to back and back to the previous back point, a cubic draws the front curve, then to
+ * the back end point and the back curve reversed. Window position: with zoom < 1, left +
+ * trunc(zoom x) - scrollX, otherwise left + trunc((x + 0.5) zoom) - scrollX (likewise y with
+ * top). Null path, view or transform: nothing. */
+ZO_API void ZoPath3DWireFrame(HDC dc, ZoPath* path, double halfWidth, double halfHeight,
+                              const CoordStruct* view, Transform3D* transform, double depth,
+                              double zOffset);
+/** The integer bounds (left, top, right, bottom) of the projected object without zOffset:
+ * seeded with the projection of the integer midpoint of the head's first two nodes, widened
+ * by every node at object depth frontDepth and, when depth is not 0, at -depth, each
+ * coordinate truncated (saturating); then 5 is taken off left and top and 6 added to right
+ * and bottom. @return 1; 0 for a null argument or an empty head (nothing written). */
+ZO_API uint32_t ZoPathGet3DMiniMaxRect(ZoPath* path, const Transform3D* transform,
+                                       double frontDepth, double depth, RECT* out);
+/** Fills *buffer with the depths of the object's bounding quadrilateral as 32-bit floats (a
+ * library buffer of 32 bits a pixel; ZoPathBufFree frees it). The quad is the object's
+ * bounds grown by 2 (and, when depth is not 0, by a margin of depth / 100 + 2 spread by the
+ * perspective, enlarging the focal distance when that spread passes 23), projected; the
+ * buffer covers the projected object's integer bounds with their 5/6 margin, plus 99 pixels
+ * on each side when depth is not 0. An existing buffer of exactly that size is cleared and
+ * reused (same handle); any other is freed and replaced. Inside the quad each pixel holds z'
+ * f / (z' + f) with z' = z f / (f - z) the interpolated corner depth; outside it is 0.
+ * @param depth extrusion depth in pixels (integer).
+ * @return 1; 0 for a null argument (nothing changed) or on failure: allocation, or a size
+ *         beyond 2^26 pixels (error 1001), then *buffer has been freed and is null. */
+ZO_API uint32_t ZoPathCreateZBufferFrom3DTransform(uint8_t** buffer, const Transform3D* transform,
+                                                   ZoPath* path, double zOffset, int32_t depth);
+/** Fills *buffer with the depth of a bevelled object from its distance field: a 32-bit float
+ * buffer of the mask's size (reused when it has exactly that size, else replaced; freed with
+ * ZoPathBufFree). Each pixel whose mask byte is not 0 gets extent x h, h the bevel
+ * profile's height (see Lighting) at index min(trunc(d / width x 4096), 4095) for the
+ * pixel's distance d (a vector below 1e-6 in both components, or not finite, is the flat
+ * top: the last entry); other pixels get background.
+ * @param distanceBuffer width x height pixels of 8 bytes, row by row, in the mask's size:
+ *        the vector to the nearest outline point as two floats (floatMode non-zero) or two
+ *        signed 16-bit values with 8 fraction bits.
+ * @param maskBuffer a library 8-bit buffer giving the size and the object's pixels.
+ * @param width bevel width in pixels (not positive: every pixel is the flat top).
+ * @param profileKind, inverted, profileMode the bevel profile (see Lighting).
+ * @return 1; 0 for a null argument, a mask that is not 8-bit (error 3200; both nothing
+ *         changed), or an allocation failure (1001, *buffer freed and null). */
+ZO_API uint32_t ZoPathCreateZBuffer(uint8_t** buffer, const uint8_t* distanceBuffer,
+                                    const uint8_t* maskBuffer, int32_t floatMode, double width,
+                                    uint32_t profileKind, uint32_t inverted, uint32_t profileMode,
+                                    double extent, float background);
+
 /* ========================================================================================
  * Transforms
  * ======================================================================================== */

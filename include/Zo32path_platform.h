@@ -249,6 +249,38 @@ ZO_API int32_t ZoPlatCombineRgn(HRGN destination, HRGN a, HRGN b, int32_t mode);
  * new clip region (SIMPLEREGION for none), or RGN_ERROR (clip unchanged). */
 ZO_API int32_t ZoPlatSelectClipRgn(HDC dc, HRGN region);
 
+/* ---- Lighting state read-back ------------------------------------------------------------
+ * The module-wide lighting settings and tables that the lit renderers read (set through
+ * ZoPathAdjPhongIllum, ZoPathAdjMetallicIllum, ZoPathSetMetallicEffect, ShadingGammaToMap and
+ * ZopathChangeLightNormal), copied out whole for a host's own renderer, tools and tests. */
+typedef struct ZoPlatLightingState {
+  double phongIntensity[4];    /* per light, 0.8 at load */
+  double phongDiffuse[4];      /* per light, 0.75 at load */
+  double phongExponent[4];     /* per light, 28.0 at load */
+  uint8_t phongColour[4][3];   /* red, green, blue per light, white at load */
+  double phongAmbient;         /* ambient factor, 0.2 at load */
+  uint8_t phongAmbientColour[3]; /* red, green, blue, black at load */
+  double metalIntensity[4];    /* 2.0 at load */
+  double metalExponent[4];     /* 8.0 at load */
+  double metalDiffuse[4];      /* 0.3 at load */
+  double metalAmbient;         /* 0.8 at load */
+  double lightDirection[4][3]; /* unit x, y, z per light; z points toward the viewer */
+  double phongExtraExponent;   /* 4.0 */
+  uint8_t gamma[256];          /* all 0 until ShadingGammaToMap fills it */
+  int32_t metalKindRecorded;   /* 0 until the first ZoPathSetMetallicEffect, then 1 */
+  int32_t metalKind;           /* the kind the reflectance table was last computed for */
+  uint32_t reflectanceFills;   /* how many times the table has been computed since load */
+  HGLOBAL reflectanceBlock;    /* the table's 8212-byte global block (library's), or null */
+  double reflectance[1000];    /* the table (its first 8000 bytes); 0 while there is none */
+} ZoPlatLightingState;
+
+/** Copies the whole lighting state into *out.
+ * @param out receives the settings, the light directions, the gamma table and a copy of the
+ *            metal reflectance table with its kind and block; the block stays the library's
+ *            (released when the library unloads) and must not be freed by the caller.
+ * @return 1, or 0 for a null out. */
+ZO_API uint32_t ZoPlatGetLightingState(ZoPlatLightingState* out);
+
 #ifdef __cplusplus
 }
 #endif

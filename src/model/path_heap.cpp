@@ -104,6 +104,7 @@ void deselect_fully(ZoPath* p) {
 }
 
 void release_library_state() {
+  release_shading_state();
   plat::heap_destroy(g_pathHeap);
   g_pathHeap = nullptr;
 }

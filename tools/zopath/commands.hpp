@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "Zo32path.h"
+
 namespace zopath {
 
 int cmd_export(int argc, char** argv);
@@ -19,5 +21,16 @@ int cmd_cut(int argc, char** argv);        // cut_cmd.cpp
 int cmd_crossings(int argc, char** argv);  // cut_cmd.cpp
 // The demo gallery's cutting section (cut_cmd.cpp).
 bool write_cut_gallery(const std::string& dir, std::string* html, std::string* error);
+int cmd_project(int argc, char** argv);
+int cmd_arrows(int argc, char** argv);
+int cmd_shading(int argc, char** argv);
+
+// The outline information of each subpath that has one (arrows_cmd.cpp), for zopath info.
+std::string describe_outline_info(ZoPath* list);
+
+// Gallery sections of the commands above: write their pictures into dir, append HTML.
+bool write_projection_gallery(const std::string& dir, std::string* html, std::string* error);
+bool write_arrows_gallery(const std::string& dir, std::string* html, std::string* error);
+bool write_shading_gallery(const std::string& dir, std::string* html, std::string* error);
 
 }  // namespace zopath

@@ -46,6 +46,9 @@ const char* kMainHelp =
     "  draw SCRIPT -o OUT.txt [options]      replay window messages through the pen tool\n"
     "  cut INPUT (--x K|--line ...|--path C) -o OUT.txt  cut along a line or a path\n"
     "  crossings A B                         list where the segments of two path files cross\n"
+    "  project PATHFILE [turns] [options]    turn objects in space and project them\n"
+    "  arrows LINEFILE --width W [options]   arrowheads on a line: sizes, block, picture\n"
+    "  shading -o OUT.png [options]          plots of the lighting tables\n"
     "  help [COMMAND]                        show help\n"
     "\n"
     "INPUT is path text or a stored block (told apart by content); - is standard input, and\n"
@@ -420,6 +423,13 @@ int cmd_demo(int argc, char** argv) {
   std::string cuts;
   if (!zopath::write_cut_gallery(dir, &cuts, &editorError)) return fail("demo: " + editorError);
   html << cuts;
+  std::string more;
+  if (!zopath::write_arrows_gallery(dir, &more, &editorError) ||
+      !zopath::write_projection_gallery(dir, &more, &editorError) ||
+      !zopath::write_shading_gallery(dir, &more, &editorError)) {
+    return fail("demo: " + editorError);
+  }
+  html << more;
   html << "</body></html>\n";
   std::string error;
   if (!zopath::write_output((std::filesystem::path(dir) / "index.html").string(), html.str(),
@@ -468,6 +478,9 @@ int dispatch(int argc, char** argv) {
   if (command == "render") return cmd_render(argc - 2, argv + 2);
   if (command == "demo") return cmd_demo(argc - 2, argv + 2);
   if (command == "transform") return zopath::cmd_transform(argc - 2, argv + 2);
+  if (command == "project") return zopath::cmd_project(argc - 2, argv + 2);
+  if (command == "arrows") return zopath::cmd_arrows(argc - 2, argv + 2);
+  if (command == "shading") return zopath::cmd_shading(argc - 2, argv + 2);
   if (int status = run_storage_command(command, argc - 2, argv + 2); status >= 0) return status;
   return zopath::usage_error("unknown command '" + command + "' (see zopath --help)");
 }
