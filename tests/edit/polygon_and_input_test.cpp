@@ -75,6 +75,14 @@ TEST_F(PolygonAndInputTest, NullAndMalformedInputIsRefused) {
   EXPECT_EQ(ZoPathPtInRect(nullptr, p, d.view, 1, &flag), 0u);
   EXPECT_EQ(flag, 0u);
   EXPECT_EQ(ZoPathPtInRect(&r, p, d.view, 5, &flag), 0u);
+  EXPECT_EQ(ZoPathPtInRect(&r, p, nullptr, 1, &flag), 0u);
+  CoordStruct flat = *d.view;  // a zero zoom maps no window area to the image
+  flat.zoom = 0;
+  EXPECT_EQ(ZoPathPtInRect(&r, p, &flat, 1, &flag), 0u);
+  EXPECT_EQ(ZoPathRectClipPt(&r, p, 0, &flat, 1), 0u);
+  EXPECT_EQ(ZoPathRectClip(&r, d.table, d.dc, &flat, ZOHIT_CROSSING | ZOHIT_REPLACE, &flag), 0u);
+  EXPECT_EQ(ZoPathRectClip(nullptr, d.table, d.dc, d.view, ZOHIT_CROSSING | ZOHIT_REPLACE, &flag),
+            0u);
   EXPECT_EQ(ZoPathRectClipPt(&r, nullptr, 0, d.view, 1), 0u);
   EXPECT_EQ(ZoPathRectClip(&r, nullptr, d.dc, d.view, 5, &flag), 0u);
   EXPECT_EQ(ZoPathPickSegment(d.view, nullptr, 0, &dirty), 0u);
@@ -103,6 +111,17 @@ TEST_F(PolygonAndInputTest, NullAndMalformedInputIsRefused) {
   ASSERT_NE(s, nullptr);
   EXPECT_EQ(ZopathPasteSelectStatus(s, p, 1), 0u);
   EXPECT_EQ(ZoPathCleanSelectStatusClipboard(s), 1u);
+  // On a path of the same node count it brings back every node's marks and the flags.
+  ZoPath* marked = path_from("M 0 0 L 1 0 s L 2 0 g L 3 0 s", ZOF_SELECTED | ZOF_HAS_SEL_POINTS);
+  const std::string marks = zo_test::describe(marked);
+  s = ZoPathCopySelectStatus(marked);
+  for (uint32_t i = 0; i < marked->count; ++i)
+    ZoPathNodes(marked)[i].type &= uint16_t(~(PT_SELECTED | PT_SEGMENT_MARK));
+  marked->flags = 0;
+  EXPECT_EQ(ZopathPasteSelectStatus(s, marked, 1), 1u);
+  EXPECT_EQ(zo_test::describe(marked), marks);
+  EXPECT_EQ(marked->flags, ZOF_SELECTED | ZOF_HAS_SEL_POINTS);
+  ZoPathDeletePtr(marked, 0);
   // Nodes of kind 0 and truncated cubics are walked over without harm.
   ZoPath* odd = path_from("M 10 10 N 0 20 20 N 0x8000 30 30 C 40 40 50 50 60 60 N 4 70 70");
   Desk broken({odd});

@@ -162,6 +162,9 @@ TEST_F(TransformTest, AnchorsRefusalsAndSmallRules) {
   EXPECT_EQ(h[3].y, DbToFix(20)) << "anchor (0, centre y)";
   ZoPathGetRSRHandle(p, &rsr, nullptr, h);
   EXPECT_EQ(h[3].x, DbToFix(50));
+  EXPECT_EQ(ZoPathGetRSRHandle(nullptr, &rsr, align, h), 0u);
+  EXPECT_EQ(ZoPathGetRSRHandle(p, nullptr, align, h), 0u);
+  EXPECT_EQ(ZoPathGetRSRHandle(p, &rsr, align, nullptr), 0u);
   // Wrap baselines and envelope frames refuse and change nothing.
   for (uint32_t flag : {ZOF_WRAP_BASELINE, ZOF_ENVELOPE_H, ZOF_ENVELOPE_V}) {
     ZoPath* q = path_from("M 0 0 L 5 5", flag);
