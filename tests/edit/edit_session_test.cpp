@@ -126,6 +126,8 @@ TEST_F(EditSessionTest, EveryStepLeavesFlagsChainAndHandlesInAgreement) {
       {"rubber band crossing, toggle", band(RECT{0, 0, 70, 50}, 1 | ZOHIT_TOGGLE, 1, 1), "123"},
       {"rubber band test only", band(RECT{0, 0, 70, 50}, 1 | ZOHIT_TEST | ZOHIT_REPLACE, 1, 1),
        "123"},
+      {"test only over nothing, add: the selection alone counts",
+       band(RECT{180, 140, 199, 159}, 1 | ZOHIT_TEST | ZOHIT_ADD, 1, 0), "123"},
       {"rubber band over nothing", band(RECT{180, 140, 199, 159}, 2 | ZOHIT_ADD, 2, 0), "123"},
       {"select path command", command(18001, pack(36, 11)), "0"},
       {"toggle path command", command(18031, pack(36, 11)), ""},

@@ -97,6 +97,12 @@ TEST_F(ViewPointsTest, ReadingBackMovesOnlyTheEntriesThatChanged) {
   Desk open(
       {path_from("M 0 0 L 10 0 s L 20 0 s L 30 0 L 40 0", ZOF_SELECTED | ZOF_HAS_SEL_POINTS)});
   EXPECT_EQ(ZoPathGetSelPtListCount(open.view, open.at(0)), 4u);
+  // Separate runs come in node order: an open figure's first run before its last.
+  Desk ends({path_from("M 0 0 s L 10 0 L 20 0 L 30 0 L 40 0 s", ZOF_SELECTED | ZOF_HAS_SEL_POINTS)});
+  ASSERT_EQ(ZoPathGetSelPtListCount(ends.view, ends.at(0)), 4u);
+  ASSERT_EQ(ZoPathSelectedToView3(ends.view, ends.at(0), points.data(), types.data(), 0), 4u);
+  EXPECT_EQ(points[0].x, 0);
+  EXPECT_EQ(points[3].x, 40);
   // Preconditions: linked to others, no selected points, no display buffer.
   ZoPath* q = open.at(0);
   q->flags &= ~ZOF_HAS_SEL_POINTS;
