@@ -53,6 +53,8 @@ TEST_F(DisplayHandlesTest, LinesExcludeTheirEndPixelAndRectanglesTheirRightAndBo
   EXPECT_EQ(ZoPlatGetPixel(s.dc, 22, 22), ZO_RGB(255, 0, 0));
   ZoPlatSelectObject(s.dc, ZoPlatGetStockObject(BLACK_PEN));
   EXPECT_EQ(ZoPlatDeleteObject(wide), 1u);
+  EXPECT_EQ(ZoPlatCreatePen(PS_SOLID, 4, 0), nullptr) << "pens are at most 3 pixels wide";
+  EXPECT_EQ(ZoPlatCreatePen(PS_SOLID, -1, 0), nullptr);
 }
 
 TEST_F(DisplayHandlesTest, ExclusiveOrFiguresDrawnTwiceRestoreEveryPixel) {
