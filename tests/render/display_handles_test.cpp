@@ -191,6 +191,16 @@ TEST_F(DisplayHandlesTest, PathHandlesDrawnTwiceRestoreTheDeviceContext) {
   }
   EXPECT_GE(drawn, 30) << "most random paths have handles in view";
   ZoPathSetNodeSize(0);
+  // A closed figure's first node has its own square unless the last node lies on the same
+  // point: the same column or row alone is not enough.
+  Screen screen(RECT{0, 0, 60, 60}, 0, 0, 1.0);
+  for (const char* text : {"M 10 10 L 50 10 L 10 40 Z", "M 10 10 L 50 40 L 40 10 Z"}) {
+    ZoPath* p = path_from(text);
+    Surface s(60, 60, 0);
+    ZoPathDrawNodes(s.dc, p, screen.view);
+    EXPECT_NE(ZoPlatGetPixel(s.dc, 10, 10), 0u) << text;
+    ZoPathDeletePtr(p, 0);
+  }
 }
 
 TEST_F(DisplayHandlesTest, UnselectedSegmentHandlesSkipTheSelectedNodeAndItsNeighbours) {
