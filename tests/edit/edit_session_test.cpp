@@ -75,6 +75,8 @@ TEST_F(EditSessionTest, EveryStepLeavesFlagsChainAndHandlesInAgreement) {
       {"toggle it off through its second record",
        [](Desk& k) { EXPECT_EQ(k.click(pack(136, 31), ZOHIT_TOGGLE), 2u); }, ""},
       {"click nothing", [](Desk& k) { EXPECT_EQ(k.click(pack(100, 120), ZOHIT_REPLACE), 3u); }, ""},
+      {"test only, add, nothing selected: the catch alone counts",
+       band(RECT{0, 0, 70, 50}, 1 | ZOHIT_TEST | ZOHIT_ADD, 1, 1), ""},
       {"select the rectangle",
        [](Desk& k) { EXPECT_EQ(k.click(pack(81, 101), ZOHIT_REPLACE), 1u); }, "3"},
       {"click its node: that node alone",
