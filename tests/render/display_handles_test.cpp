@@ -116,6 +116,7 @@ TEST_F(DisplayHandlesTest, RegionsCombineIntoTheirKindsAndNullDevicesDrawNothing
   ZoPlatLineTo(s.dc, 40, 5);
   for (int x = 0; x < 20; ++x)
     EXPECT_EQ(ZoPlatGetPixel(s.dc, x, 5), (x < 5 || (x >= 10 && x < 15)) ? 0xFFFFFFu : 0u) << x;
+  EXPECT_EQ(ZoPlatDeleteDC(reinterpret_cast<HDC>(rc)), 0u) << "a region is not a device context";
   for (HRGN r : {ra, rb, rc, out}) EXPECT_EQ(ZoPlatDeleteObject(r), 1u);
   EXPECT_EQ(ZoPlatLineTo(nullptr, 1, 1), 0u);
   EXPECT_EQ(ZoPlatRectangle(nullptr, 0, 0, 5, 5), 0u);
