@@ -62,7 +62,11 @@ TEST_F(EditSessionTest, EveryStepLeavesFlagsChainAndHandlesInAgreement) {
   const std::vector<Step> script = {
       {"click a line body", [](Desk& k) { EXPECT_EQ(k.click(pack(36, 11), ZOHIT_REPLACE), 1u); },
        "0"},
-      {"shift-click another", [](Desk& k) { EXPECT_EQ(k.click(pack(51, 121), ZOHIT_ADD), 1u); },
+      {"shift-click another",
+       [](Desk& k) {
+         EXPECT_EQ(k.click(pack(51, 121), ZOHIT_ADD), 1u);
+         EXPECT_EQ(ZoPathGetSelectedGroupsNumber(k.table), 2u);
+       },
        "03"},
       {"click a joined shape's node",
        [&](Desk& k) {
@@ -70,6 +74,8 @@ TEST_F(EditSessionTest, EveryStepLeavesFlagsChainAndHandlesInAgreement) {
          EXPECT_EQ(k.click(pack(171, 51), ZOHIT_REPLACE, nullptr, &index), 1u);
          EXPECT_EQ(index, 4u);
          EXPECT_EQ(k.table->groups[0].selected, p1);
+         EXPECT_EQ(ZoPathGetSelectedGroupsNumber(k.table), 1u) << "one joined shape";
+         EXPECT_EQ(ZoPathGetSelState(k.table, nullptr), 1u) << "linked to its joined record";
        },
        "12"},
       {"toggle it off through its second record",
@@ -77,12 +83,19 @@ TEST_F(EditSessionTest, EveryStepLeavesFlagsChainAndHandlesInAgreement) {
       {"click nothing", [](Desk& k) { EXPECT_EQ(k.click(pack(100, 120), ZOHIT_REPLACE), 3u); }, ""},
       {"test only, add, nothing selected: the catch alone counts",
        band(RECT{0, 0, 70, 50}, 1 | ZOHIT_TEST | ZOHIT_ADD, 1, 1), ""},
-      {"select the rectangle",
-       [](Desk& k) { EXPECT_EQ(k.click(pack(81, 101), ZOHIT_REPLACE), 1u); }, "3"},
+      {"select the rectangle: four anchors, its first node stands for none",
+       [](Desk& k) {
+         EXPECT_EQ(k.click(pack(81, 101), ZOHIT_REPLACE), 1u);
+         RECT all{0, 60, 100, 140};
+         EXPECT_EQ(ZoPathPtInRect(&all, k.at(3), k.view, 0, nullptr), 4u);
+         EXPECT_EQ(ZoPathGetSelState(k.table, nullptr), 2u);
+       },
+       "3"},
       {"click its node: that node alone",
        [&](Desk& k) {
          EXPECT_EQ(k.click(pack(81, 121), ZOHIT_REPLACE), 2u);
          EXPECT_TRUE(type_of(p3, 2) & PT_SELECTED);
+         EXPECT_EQ(ZoPathGetSelState(k.table, nullptr), 3u);
        },
        "3"},
       {"click its first node: the closing node stands for it",
@@ -106,6 +119,7 @@ TEST_F(EditSessionTest, EveryStepLeavesFlagsChainAndHandlesInAgreement) {
          command(18026, pack(81, 101))(k);
          EXPECT_TRUE(type_of(p3, 1) & PT_SEGMENT_MARK);
          EXPECT_GT(k.highlighted(), 30);
+         EXPECT_EQ(ZoPathGetSelState(k.table, nullptr), 4u);
          lineShape = describe(p3);
        },
        "3"},
