@@ -122,6 +122,9 @@ TEST_F(PolygonAndInputTest, NullAndMalformedInputIsRefused) {
   EXPECT_EQ(zo_test::describe(marked), marks);
   EXPECT_EQ(marked->flags, ZOF_SELECTED | ZOF_HAS_SEL_POINTS);
   ZoPathDeletePtr(marked, 0);
+  // Picking at the last node picks segment 0.
+  EXPECT_EQ(ZoPathPickSegment(d.view, p, 2, &dirty), 1u);
+  EXPECT_EQ(zo_test::describe(p), "M 10 10 g L 50 10 L 50 50");
   // Nodes of kind 0 and truncated cubics are walked over without harm.
   ZoPath* odd = path_from("M 10 10 N 0 20 20 N 0x8000 30 30 C 40 40 50 50 60 60 N 4 70 70");
   Desk broken({odd});

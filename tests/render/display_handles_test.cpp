@@ -217,6 +217,14 @@ TEST_F(DisplayHandlesTest, UnselectedSegmentHandlesSkipTheSelectedNodeAndItsNeig
   ZoPathDrawNodesOnUnselectedSegments(s.dc, p, screen.view);
   EXPECT_EQ(s.pixels, base) << "shape frames show their own handles";
   ZoPathDeletePtr(p, 0);
+  // Closed: a selected first node is the seam, whose neighbours are the second and last but
+  // one nodes.
+  p = path_from("M 5.5 10.5 s L 20.5 10.5 L 35.5 10.5 L 50.5 10.5 L 65.5 10.5 L 5.5 10.5 Z");
+  Surface c(100, 30, 0);
+  ZoPathDrawNodesOnUnselectedSegments(c.dc, p, screen.view);
+  for (int i = 0; i < 5; ++i)
+    EXPECT_EQ(ZoPlatGetPixel(c.dc, 6 + 15 * i, 11) != 0, i == 2 || i == 3) << i;
+  ZoPathDeletePtr(p, 0);
 }
 
 TEST_F(DisplayHandlesTest, SwitchedOffHandlesDrawNothingAndRepaintFollowsTheSelection) {

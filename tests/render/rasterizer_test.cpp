@@ -322,22 +322,23 @@ TEST_F(Rasterizer, RandomPathsMatchTheReferenceFillByteForByte) {
             << "round " << round << " rule " << rule << " aa " << aa;
       }
       // A positioned caller buffer that clips the shape, with bytes already in it (bands of
-      // 250 rows, 4 sample rows); then the two-direction fill of a text character.
-      for (uint32_t aa : {1u, 0u}) {
+      // 250 rows): 4 sample rows, bilevel, and the two-direction fill of a text character.
+      for (uint32_t pass : {0u, 1u, 2u}) {
+        const uint32_t aa = pass == 0 ? 1 : 0;
         uint32_t w = 8 + rng() % 90, h = 8 + rng() % 400;
         int32_t x = int32_t(rng() % 40) - 20, y = int32_t(rng() % 40) - 20;
-        head->flags = (head->flags & ~ZOF_TEXT_CHAR) | (aa == 0 ? ZOF_TEXT_CHAR : 0);
+        head->flags = (head->flags & ~ZOF_TEXT_CHAR) | (pass == 2 ? ZOF_TEXT_CHAR : 0);
         uint8_t* buf = ZoPathBufAlloc(8, w, h);
         for (uint32_t i = 0; i < w * h; i += 7) buf[i] = uint8_t(i);
         std::vector<uint8_t> want(buf, buf + size_t(w) * h);
         ASSERT_EQ(ZoPathToPartialBuf(head, rule, aa, (int64_t(y) << 32) | uint32_t(x), buf), 1u);
         RefFill ref{w, h, aa == 0 ? 1u : 4u, 250, 1.0, double(x), double(y), rule != 0, false};
-        if (aa == 0)
+        if (pass == 2)
           ref.two_direction(chain, want.data());
         else
           ref.fill(chain, want.data());
         EXPECT_EQ(std::memcmp(want.data(), buf, want.size()), 0)
-            << "round " << round << " rule " << rule << " caller buffer aa " << aa;
+            << "round " << round << " rule " << rule << " caller buffer pass " << pass;
         ZoPathBufFree(buf);
       }
       head->flags &= ~ZOF_TEXT_CHAR;
