@@ -429,6 +429,12 @@ TEST_F(Rasterizer, OutlinePassDrawsTextStyleRecordsAndNonZeroModes) {
   Rendered lines = render(chain, 8, 0, 1, 1);
   EXPECT_EQ(lines.image(15, 15), 0);
   EXPECT_EQ(lines.image(15, 10), 128);  // line at 9.5: half way between two pixels
+  // A 32-bit mask takes a pixel drawn at least half strong as inside (all sub-sample bits 0).
+  Rendered wide = render(chain, 4, 0, 1, 1);
+  uint32_t bits = 1;
+  std::memcpy(&bits,
+              &wide.buffer[(size_t(10 - wide.rect.top) * wide.width + 15 - wide.rect.left) * 4], 4);
+  EXPECT_EQ(bits, 0u);
   EXPECT_EQ(lines.image(35, 20), 255);
   delete_list(chain);
 }
