@@ -104,6 +104,7 @@ TEST_F(PolygonAndInputTest, NullAndMalformedInputIsRefused) {
                       ZoPathIsAllPathsSelected, ZoPathGetSelectedSegmentType})
     EXPECT_EQ(query(nullptr), 0u);
   EXPECT_EQ(ZoPathGetSelState(nullptr, nullptr), 0u);
+  EXPECT_EQ(ZoPathDeSelectAll(d.dc, nullptr, d.view, 1), 0u);
   EXPECT_EQ(ZoPathGetSubPathWithSelectedSegment(nullptr, nullptr), nullptr);
   EXPECT_EQ(zo_test::snapshot_table(d.table), before);
   // A snapshot pasted onto a path of another node count is refused and stays the caller's.
