@@ -191,6 +191,8 @@ TEST_F(TransformTest, AnchorsRefusalsAndSmallRules) {
   // Whole degrees: 89.9 rotates by 89; under one degree nothing moves.
   ZoPath* r = path_from("M 0 0 L 100 0");
   ZoPathRotateAboutCenter(r, 0.9);
+  ZoPathRotateAboutCenter(r, std::nan(""));
+  ZoPathRotateAboutCenter(nullptr, 30);
   EXPECT_EQ(describe(r), "M 0 0 L 100 0");
   ZoPathRotateAboutCenter(r, 89.9);
   double a = 89 * 3.1415926535898 / 180;
