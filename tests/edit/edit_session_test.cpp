@@ -91,6 +91,15 @@ TEST_F(EditSessionTest, EveryStepLeavesFlagsChainAndHandlesInAgreement) {
          EXPECT_EQ(ZoPathGetSelState(k.table, nullptr), 2u);
        },
        "3"},
+      {"toggle the anchor in a band, and back",
+       [&](Desk& k) {
+         RECT r{70, 110, 90, 130};
+         EXPECT_EQ(ZoPathRectClipPt(&r, p3, 0, k.view, 3), 1u);
+         EXPECT_TRUE(type_of(p3, 2) & PT_SELECTED);
+         EXPECT_EQ(ZoPathRectClipPt(&r, p3, 0, k.view, 4), 1u);
+         EXPECT_FALSE(type_of(p3, 2) & PT_SELECTED);
+       },
+       "3"},
       {"click its node: that node alone",
        [&](Desk& k) {
          EXPECT_EQ(k.click(pack(81, 121), ZOHIT_REPLACE), 2u);
