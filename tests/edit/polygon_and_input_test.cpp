@@ -122,6 +122,9 @@ TEST_F(PolygonAndInputTest, NullAndMalformedInputIsRefused) {
   EXPECT_EQ(ZopathPasteSelectStatus(s, marked, 1), 1u);
   EXPECT_EQ(zo_test::describe(marked), marks);
   EXPECT_EQ(marked->flags, ZOF_SELECTED | ZOF_HAS_SEL_POINTS);
+  EXPECT_EQ(ZoPathDeselectPts(marked), 1u);
+  EXPECT_EQ(zo_test::describe(marked), "M 0 0 L 1 0 L 2 0 g L 3 0");
+  EXPECT_EQ(marked->flags, ZOF_SELECTED);
   ZoPathDeletePtr(marked, 0);
   // Picking at the last node picks segment 0.
   EXPECT_EQ(ZoPathPickSegment(d.view, p, 2, &dirty), 1u);

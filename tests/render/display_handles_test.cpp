@@ -203,12 +203,16 @@ TEST_F(DisplayHandlesTest, PathHandlesDrawnTwiceRestoreTheDeviceContext) {
     EXPECT_NE(ZoPlatGetPixel(s.dc, 10, 10), 0u) << text;
     ZoPathDeletePtr(p, 0);
   }
-  // A selected anchor shows the control point next to it, and only that one.
+  // A selected anchor shows the control point next to it, and only that one; an unselected
+  // control point is a filled square.
   ZoPath* q = path_from("M 10 10 s C 30 10 50 40 50 55");
   Surface t(60, 60, 0);
   ZoPathDrawNodes(t.dc, q, screen.view);
   EXPECT_NE(ZoPlatGetPixel(t.dc, 30, 10), 0u);
   EXPECT_EQ(ZoPlatGetPixel(t.dc, 50, 40), 0u);
+  ZoPathNodes(q)[3].type |= PT_SELECTED;
+  ZoPathDrawNodes(t.dc, q, screen.view);
+  EXPECT_NE(ZoPlatGetPixel(t.dc, 50, 40), 0u);
   ZoPathDeletePtr(q, 0);
 }
 
