@@ -205,6 +205,10 @@ TEST_F(TransformTest, AnchorsRefusalsAndSmallRules) {
   EXPECT_EQ(describe(o), "M 0.5 7.25 L 20 27");
   EXPECT_EQ(ZoPathOffsetExact(nullptr, POINT{1, 1}), 1u);
   EXPECT_EQ(ZoPathOffset(nullptr, POINT{1, 1}), 0u);
+  CoordStruct flat{};  // zoom 0
+  EXPECT_EQ(ZoPathMovePaths(o, nullptr, POINT{1, 1}), 0u);
+  EXPECT_EQ(ZoPathMovePaths(o, &flat, POINT{1, 1}), 0u);
+  EXPECT_EQ(describe(o), "M 0.5 7.25 L 20 27");
   // Scaling a polygon clears its marks and its primitive kind.
   o->flags = ZOF_POLY_STYLE2 | (5u << 5) | 0x2000;
   o->primitiveKind = 7;
