@@ -129,6 +129,11 @@ TEST_F(PolygonAndInputTest, NullAndMalformedInputIsRefused) {
   // Picking at the last node picks segment 0.
   EXPECT_EQ(ZoPathPickSegment(d.view, p, 2, &dirty), 1u);
   EXPECT_EQ(zo_test::describe(p), "M 10 10 g L 50 10 L 50 50");
+  // A lone node is a node, not a polygon without sides.
+  Desk dot({path_from("M 50 50", ZOF_SELECTED)});
+  ZoPathHit one{0, dot.at(0), 0, 0};
+  EXPECT_EQ(ZoPathHitAct(18027, dot.dc, dot.view, dot.table, &one), 1u);
+  EXPECT_EQ(zo_test::describe(dot.at(0)), "M 50 50 s");
   // Nodes of kind 0 and truncated cubics are walked over without harm.
   ZoPath* odd = path_from("M 10 10 N 0 20 20 N 0x8000 30 30 C 40 40 50 50 60 60 N 4 70 70");
   Desk broken({odd});
