@@ -129,6 +129,7 @@ TEST_F(EditSessionTest, EveryStepLeavesFlagsChainAndHandlesInAgreement) {
          EXPECT_TRUE(type_of(p3, 1) & PT_SEGMENT_MARK);
          EXPECT_GT(k.highlighted(), 30);
          EXPECT_EQ(ZoPathGetSelState(k.table, nullptr), 4u);
+         EXPECT_EQ(ZoPathGetSelectedSegmentType(p3), 1u) << "a line";
          lineShape = describe(p3);
        },
        "3"},
