@@ -53,6 +53,15 @@ TEST_F(DisplayHandlesTest, LinesExcludeTheirEndPixelAndRectanglesTheirRightAndBo
   EXPECT_EQ(ZoPlatGetPixel(s.dc, 22, 22), ZO_RGB(255, 0, 0));
   ZoPlatSelectObject(s.dc, ZoPlatGetStockObject(BLACK_PEN));
   EXPECT_EQ(ZoPlatDeleteObject(wide), 1u);
+  // A dotted pen: runs of 3 pixels on and 3 off along the line.
+  Surface d(30, 4, 0);
+  HPEN dot = ZoPlatCreatePen(PS_DOT, 1, ZO_RGB(255, 255, 255));
+  ZoPlatSelectObject(d.dc, dot);
+  ZoPlatMoveToEx(d.dc, 0, 1, nullptr);
+  ZoPlatLineTo(d.dc, 30, 1);
+  for (int x = 0; x < 30; ++x) EXPECT_EQ(ZoPlatGetPixel(d.dc, x, 1) != 0, x / 3 % 2 == 0) << x;
+  ZoPlatSelectObject(d.dc, ZoPlatGetStockObject(BLACK_PEN));
+  EXPECT_EQ(ZoPlatDeleteObject(dot), 1u);
   EXPECT_EQ(ZoPlatCreatePen(PS_SOLID, 4, 0), nullptr) << "pens are at most 3 pixels wide";
   EXPECT_EQ(ZoPlatCreatePen(PS_SOLID, -1, 0), nullptr);
 }
@@ -229,13 +238,16 @@ TEST_F(DisplayHandlesTest, UnselectedSegmentHandlesSkipTheSelectedNodeAndItsNeig
   ZoPathDrawNodesOnUnselectedSegments(s.dc, p, screen.view);
   EXPECT_EQ(s.pixels, base) << "shape frames show their own handles";
   ZoPathDeletePtr(p, 0);
-  // Closed: a selected first node is the seam, whose neighbours are the second and last but
-  // one nodes.
-  p = path_from("M 5.5 10.5 s L 20.5 10.5 L 35.5 10.5 L 50.5 10.5 L 65.5 10.5 L 5.5 10.5 Z");
-  Surface c(100, 30, 0);
-  ZoPathDrawNodesOnUnselectedSegments(c.dc, p, screen.view);
-  for (int i = 0; i < 5; ++i)
-    EXPECT_EQ(ZoPlatGetPixel(c.dc, 6 + 15 * i, 11) != 0, i == 2 || i == 3) << i;
+  // Closed: without a selected node every anchor is drawn; a selected first node is the seam,
+  // whose neighbours are the second and last but one nodes.
+  p = path_from("M 5.5 10.5 L 20.5 10.5 L 35.5 10.5 L 50.5 10.5 L 65.5 10.5 L 5.5 10.5 Z");
+  for (bool first : {false, true}) {
+    if (first) ZoPathNodes(p)[0].type |= PT_SELECTED;
+    Surface c(100, 30, 0);
+    ZoPathDrawNodesOnUnselectedSegments(c.dc, p, screen.view);
+    for (int i = 0; i < 5; ++i)
+      EXPECT_EQ(ZoPlatGetPixel(c.dc, 6 + 15 * i, 11) != 0, !first || i == 2 || i == 3) << i;
+  }
   ZoPathDeletePtr(p, 0);
 }
 
