@@ -99,6 +99,7 @@ TEST_F(PolygonAndInputTest, NullAndMalformedInputIsRefused) {
   EXPECT_EQ(ZoPathSelectedToView3(d.view, p, nullptr, types, 0), 0u);
   EXPECT_EQ(ZoPathSingleSelectPath(d.table, stranger, d.view, d.dc, 1), 0u);
   EXPECT_EQ(ZoPathCopySelectStatus(nullptr), nullptr);
+  EXPECT_EQ(ZopathPasteSelectStatus(nullptr, p, 0), 0u);
   EXPECT_EQ(ZoPathCleanSelectStatusClipboard(nullptr), 0u);
   for (auto* query : {ZoPathIsSelected, ZoPathHasSelectedPoint, ZoPathHasSelectedSegment,
                       ZoPathIsAllPathsSelected, ZoPathGetSelectedSegmentType})
