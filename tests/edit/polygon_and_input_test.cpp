@@ -53,6 +53,18 @@ TEST_F(PolygonAndInputTest, PolygonHandlesActOnEverySide) {
   EXPECT_GT(radius(p, 10), 79.0);
   for (uint32_t i = 0; i < 10; i += 2) EXPECT_NEAR(radius(p, i), radius(p, 10), 0.01) << i;
   for (uint32_t i = 1; i < 10; i += 2) EXPECT_NEAR(radius(p, i), 20, 0.01) << i;
+  // Any other outer point leads the same way.
+  ASSERT_EQ(ZoPathSelectedToView3(d.view, p, points.data(), types.data(), 0), points.size());
+  const Ptfx fourth = ZoPathNodes(p)[4].pt;
+  const double outer = radius(p, 4);
+  for (size_t k = 0; k < points.size(); ++k) {
+    if (points[k].x == int32_t(FixToDb(fourth.x) + 0.5) &&
+        points[k].y == int32_t(FixToDb(fourth.y) + 0.5))
+      points[k].x += 30, types[k] |= ZOSEL_MOVED;
+  }
+  ASSERT_EQ(ZoPathSelectedToView3(d.view, p, points.data(), types.data(), 1), points.size());
+  for (uint32_t i = 0; i <= 10; i += 2) EXPECT_NEAR(radius(p, i), radius(p, 4), 0.01) << i;
+  EXPECT_GT(std::fabs(radius(p, 4) - outer), 1.0);
   // Splitting a side splits them all.
   hit.index = 1;
   hit.param = 32768;

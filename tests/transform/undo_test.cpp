@@ -181,6 +181,7 @@ TEST_F(UndoTest, PositionsSameStateAndTrimming) {
   EXPECT_EQ(ZoPathZoPathGetURInfo(&a, &b), 1u);
   EXPECT_TRUE(a == 0 && b == 0);
   EXPECT_EQ(ZoPathBackupAction(7, ZOUNDO_SELECT, nullptr), 0u);
+  EXPECT_EQ(BackupDuplicate(ZOUNDO_SELECT3, nullptr), 0u);
   ZoPathTblDelete(t);
 }
 
