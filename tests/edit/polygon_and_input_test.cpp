@@ -142,6 +142,12 @@ TEST_F(PolygonAndInputTest, NullAndMalformedInputIsRefused) {
   // Picking at the last node picks segment 0.
   EXPECT_EQ(ZoPathPickSegment(d.view, p, 2, &dirty), 1u);
   EXPECT_EQ(zo_test::describe(p), "M 10 10 g L 50 10 L 50 50");
+  // A band's edge running along a line that crosses the band catches the line.
+  Desk edge({path_from("M -50 9.5 L 200 9.5")});
+  RECT band{0, 10, 100, 50};
+  EXPECT_EQ(ZoPathRectClip(&band, edge.table, edge.dc, edge.view, 1 | ZOHIT_TEST | ZOHIT_REPLACE,
+                           &flag),
+            1u);
   // A lone node is a node, not a polygon without sides.
   Desk dot({path_from("M 50 50", ZOF_SELECTED)});
   ZoPathHit one{0, dot.at(0), 0, 0};

@@ -184,6 +184,7 @@ TEST_F(TransformTest, AnchorsRefusalsAndSmallRules) {
   EXPECT_EQ(p->primitiveKind, 0u);
   POINT c{-1, -1};
   EXPECT_EQ(ZoPathScaleCentered(p, 1.0, 1.0, &c), 1u);
+  EXPECT_EQ(ZoPathSize(p, 1.0, 0.0), 1u);
   EXPECT_TRUE(c.x == -1 && c.y == -1);
   EXPECT_EQ(ZoPathScaleCentered(p, 1.0, 0.5, &c), 1u);
   EXPECT_TRUE(c.x == 30 && c.y == 40);
