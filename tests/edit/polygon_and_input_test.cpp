@@ -34,6 +34,10 @@ TEST_F(PolygonAndInputTest, PolygonHandlesActOnEverySide) {
   ASSERT_EQ(ZoPathHitAct(18027, d.dc, d.view, d.table, &hit), 1u);
   for (uint32_t i = 0; i < p->count; ++i)
     EXPECT_EQ((ZoPathNodes(p)[i].type & PT_SELECTED) != 0, i != 0 && i % 2 == 0) << i;
+  for (bool again : {false, true}) {  // toggling a node toggles its counterparts
+    ASSERT_EQ(ZoPathHitAct(18035, d.dc, d.view, d.table, &hit), 1u);
+    EXPECT_EQ((ZoPathNodes(p)[4].type & PT_SELECTED) != 0, again);
+  }
   hit.index = 3;
   ASSERT_EQ(ZoPathHitAct(18041, d.dc, d.view, d.table, &hit), 1u);
   for (uint32_t i = 0; i < p->count; ++i)
@@ -138,6 +142,8 @@ TEST_F(PolygonAndInputTest, NullAndMalformedInputIsRefused) {
   EXPECT_EQ(ZoPathDeselectPts(marked), 1u);
   EXPECT_EQ(zo_test::describe(marked), "M 0 0 L 1 0 L 2 0 g L 3 0");
   EXPECT_EQ(marked->flags, ZOF_SELECTED);
+  marked->flags = 0;
+  EXPECT_EQ(ZoPathGetSelectedSegmentType(marked), 0u) << "not selected";
   ZoPathDeletePtr(marked, 0);
   // Picking at the last node picks segment 0.
   EXPECT_EQ(ZoPathPickSegment(d.view, p, 2, &dirty), 1u);

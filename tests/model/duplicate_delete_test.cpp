@@ -175,6 +175,7 @@ TEST_F(DuplicateDeleteTest, DeletingKeepsTheUnselectedSubpathsInOrder) {
   ZoPathTbl* t = nullptr;
   RECT out;
   ASSERT_EQ(ZoPathAddPathGroup(&t, a, "screen", &view, &out), 1u);
+  EXPECT_EQ(ZoPathDelete(nullptr, &view, &out), 0u);
   ASSERT_EQ(ZoPathDelete(t, &view, &out), 1u);
   EXPECT_TRUE(out.left <= 10 && out.top <= 10 && out.right >= 120 && out.bottom >= 80);
   std::vector<uint8_t> after(view.lpDB, view.lpDB + 320 * 200);
