@@ -147,6 +147,7 @@ TEST_F(EditSessionTest, EveryStepLeavesFlagsChainAndHandlesInAgreement) {
        },
        "3"},
       {"rubber band crossing, replace", band(RECT{0, 0, 70, 130}, 1 | ZOHIT_REPLACE, 1, 1), "03"},
+      {"and again: nothing changes", band(RECT{0, 0, 70, 130}, 1 | ZOHIT_REPLACE, 1, 0), "03"},
       {"rubber band inside, add, dragged backwards",
        band(RECT{200, 60, 90, 0}, 2 | ZOHIT_ADD, 1, 1), "0123"},
       {"rubber band crossing, toggle", band(RECT{0, 0, 70, 50}, 1 | ZOHIT_TOGGLE, 1, 1), "123"},
