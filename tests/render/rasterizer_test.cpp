@@ -211,6 +211,10 @@ std::vector<ZoPath*> random_chain(std::mt19937& rng, uint32_t round) {
         }
       }
     }
+    if (rng() % 4 == 0) {  // a parameter node, which the fill passes over
+      Ptfx pt{0, 0};
+      ZoPathAddPoint(&p, &pt, PT_PARAM_SINGLE);
+    }
     p->flags = rng() % 8 == 0 ? ZOF_RICH_BAR : 0;
     chain.push_back(p);
   }
