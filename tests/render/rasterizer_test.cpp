@@ -343,6 +343,19 @@ TEST_F(Rasterizer, GainAndSharpeningApplyOnlyToTextCharacters) {
       int v = 9 * at(x, y) - at(x - 1, y) - at(x + 1, y) - at(x, y - 1) - at(x, y + 1);
       EXPECT_EQ(sharp.image(x, y), std::clamp(v / 5, 0, 255)) << x << "," << y;
     }
+  // In a caller buffer the shape reaches the first row; outside the buffer counts as 0.
+  uint8_t* plain = ZoPathBufAlloc(8, 8, 6);
+  uint8_t* filtered = ZoPathBufAlloc(8, 8, 6);
+  ASSERT_EQ(ZoPathToPartialBuf(p, 0, 1, (int64_t{10} << 32) | 9, plain), 1u);
+  ASSERT_EQ(ZoPathToPartialBuf(p, 0, 3, (int64_t{10} << 32) | 9, filtered), 1u);
+  auto px = [&](int x, int y) { return x < 0 || x > 7 || y < 0 || y > 5 ? 0 : plain[y * 8 + x]; };
+  for (int y = 0; y < 6; ++y)
+    for (int x = 0; x < 8; ++x) {
+      int v = 9 * px(x, y) - px(x - 1, y) - px(x + 1, y) - px(x, y - 1) - px(x, y + 1);
+      EXPECT_EQ(filtered[y * 8 + x], std::clamp(v / 5, 0, 255)) << x << "," << y;
+    }
+  ZoPathBufFree(plain);
+  ZoPathBufFree(filtered);
   delete_list(p);
 }
 
