@@ -138,6 +138,7 @@ TEST_F(DisplayHandlesTest, RegionsCombineIntoTheirKindsAndNullDevicesDrawNothing
   auto base = s.pixels;
   ZoPlatSelectClipRgn(s.dc, nullptr);
   EXPECT_EQ(ZoPlatSetPixel(s.dc, 0, 40, 0), CLR_INVALID) << "below the bitmap";
+  EXPECT_EQ(ZoPlatSetPixel(s.dc, -1, 5, 0), CLR_INVALID) << "left of the bitmap";
   EXPECT_EQ(ZoPlatGetPixel(s.dc, 40, 0), CLR_INVALID) << "right of the bitmap";
   ZoPlatMoveToEx(s.dc, INT32_MIN, INT32_MIN, nullptr);
   ZoPlatLineTo(s.dc, INT32_MAX, INT32_MIN);
