@@ -38,6 +38,11 @@ TEST_F(PolygonAndInputTest, PolygonHandlesActOnEverySide) {
     ASSERT_EQ(ZoPathHitAct(18035, d.dc, d.view, d.table, &hit), 1u);
     EXPECT_EQ((ZoPathNodes(p)[4].type & PT_SELECTED) != 0, again);
   }
+  RECT around{0, 0, 200, 160};
+  for (bool again : {false, true}) {  // toggled by rectangle, side by side
+    EXPECT_GT(ZoPathRectClipPt(&around, p, 0, d.view, 4), 0u);
+    EXPECT_EQ((ZoPathNodes(p)[4].type & PT_SELECTED) != 0, again);
+  }
   hit.index = 3;
   ASSERT_EQ(ZoPathHitAct(18041, d.dc, d.view, d.table, &hit), 1u);
   for (uint32_t i = 0; i < p->count; ++i)
