@@ -105,6 +105,9 @@ TEST_F(PolygonAndInputTest, NullAndMalformedInputIsRefused) {
   EXPECT_EQ(ZoPathRectClip(nullptr, d.table, d.dc, d.view, ZOHIT_CROSSING | ZOHIT_REPLACE, &flag),
             0u);
   EXPECT_EQ(ZoPathRectClipPt(&r, nullptr, 0, d.view, 1), 0u);
+  ZoPath* loose = path_from("M 10 10 L 20 20");  // not selected
+  EXPECT_EQ(ZoPathRectClipPt(&r, loose, 0, d.view, 1), 0u);
+  ZoPathDeletePtr(loose, 0);
   EXPECT_EQ(ZoPathRectClip(&r, nullptr, d.dc, d.view, 5, &flag), 0u);
   EXPECT_EQ(ZoPathPickSegment(d.view, nullptr, 0, &dirty), 0u);
   EXPECT_EQ(ZoPathPickSegment(d.view, p, 7, &dirty), 0u) << "past the nodes";
