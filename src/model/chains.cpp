@@ -56,7 +56,8 @@ void clear_join(ZoPath* p) {
 extern "C" {
 
 ZO_API ZoPath* ZoPathChainZoPath(uint32_t n, ZoPath** paths) {
-  if (paths == nullptr || n == 0) return nullptr;
+  // With fewer than two elements there is nothing to link, but element 0 is still the answer.
+  if (paths == nullptr) return nullptr;
   for (uint32_t i = 0; i + 1 < n; ++i) {
     paths[i]->next = paths[i + 1];
     paths[i + 1]->prev = paths[i];

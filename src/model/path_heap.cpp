@@ -25,7 +25,7 @@ ZoPath* record_alloc(uint32_t capacity) {
 }
 
 ZoPath* record_copy(const ZoPath* source) {
-  size_t bytes = plat::heap_block_size(source);
+  size_t bytes = plat::heap_size(g_pathHeap, source);
   if (bytes == 0) return nullptr;
   auto* copy = static_cast<ZoPath*>(plat::heap_alloc(g_pathHeap, bytes, false));
   if (copy != nullptr) std::memcpy(copy, source, bytes);
@@ -33,7 +33,7 @@ ZoPath* record_copy(const ZoPath* source) {
 }
 
 uint32_t record_capacity(const ZoPath* p) {
-  size_t bytes = plat::heap_block_size(p);
+  size_t bytes = plat::heap_size(g_pathHeap, p);
   return bytes < record_bytes(0) ? 0 : static_cast<uint32_t>(bytes / kNodeBytes - kHeaderNodes);
 }
 

@@ -62,7 +62,11 @@ TEST_F(EditSessionTest, EveryStepLeavesFlagsChainAndHandlesInAgreement) {
   const std::vector<Step> script = {
       {"click a line body", [](Desk& k) { EXPECT_EQ(k.click(pack(36, 11), ZOHIT_REPLACE), 1u); },
        "0"},
-      {"shift-click another", [](Desk& k) { EXPECT_EQ(k.click(pack(51, 121), ZOHIT_ADD), 1u); },
+      {"shift-click another",
+       [](Desk& k) {
+         EXPECT_EQ(k.click(pack(51, 121), ZOHIT_ADD), 1u);
+         EXPECT_EQ(ZoPathGetSelectedGroupsNumber(k.table), 2u);
+       },
        "03"},
       {"click a joined shape's node",
        [&](Desk& k) {
@@ -70,17 +74,37 @@ TEST_F(EditSessionTest, EveryStepLeavesFlagsChainAndHandlesInAgreement) {
          EXPECT_EQ(k.click(pack(171, 51), ZOHIT_REPLACE, nullptr, &index), 1u);
          EXPECT_EQ(index, 4u);
          EXPECT_EQ(k.table->groups[0].selected, p1);
+         EXPECT_EQ(ZoPathGetSelectedGroupsNumber(k.table), 1u) << "one joined shape";
+         EXPECT_EQ(ZoPathGetSelState(k.table, nullptr), 1u) << "linked to its joined record";
        },
        "12"},
       {"toggle it off through its second record",
        [](Desk& k) { EXPECT_EQ(k.click(pack(136, 31), ZOHIT_TOGGLE), 2u); }, ""},
       {"click nothing", [](Desk& k) { EXPECT_EQ(k.click(pack(100, 120), ZOHIT_REPLACE), 3u); }, ""},
-      {"select the rectangle",
-       [](Desk& k) { EXPECT_EQ(k.click(pack(81, 101), ZOHIT_REPLACE), 1u); }, "3"},
+      {"test only, add, nothing selected: the catch alone counts",
+       band(RECT{0, 0, 70, 50}, 1 | ZOHIT_TEST | ZOHIT_ADD, 1, 1), ""},
+      {"select the rectangle: four anchors, its first node stands for none",
+       [](Desk& k) {
+         EXPECT_EQ(k.click(pack(81, 101), ZOHIT_REPLACE), 1u);
+         RECT all{0, 60, 100, 140};
+         EXPECT_EQ(ZoPathPtInRect(&all, k.at(3), k.view, 0, nullptr), 4u);
+         EXPECT_EQ(ZoPathGetSelState(k.table, nullptr), 2u);
+       },
+       "3"},
+      {"toggle the anchor in a band, and back",
+       [&](Desk& k) {
+         RECT r{70, 110, 90, 130};
+         EXPECT_EQ(ZoPathRectClipPt(&r, p3, 0, k.view, 3), 1u);
+         EXPECT_TRUE(type_of(p3, 2) & PT_SELECTED);
+         EXPECT_EQ(ZoPathRectClipPt(&r, p3, 0, k.view, 4), 1u);
+         EXPECT_FALSE(type_of(p3, 2) & PT_SELECTED);
+       },
+       "3"},
       {"click its node: that node alone",
        [&](Desk& k) {
          EXPECT_EQ(k.click(pack(81, 121), ZOHIT_REPLACE), 2u);
          EXPECT_TRUE(type_of(p3, 2) & PT_SELECTED);
+         EXPECT_EQ(ZoPathGetSelState(k.table, nullptr), 3u);
        },
        "3"},
       {"click its first node: the closing node stands for it",
@@ -104,6 +128,8 @@ TEST_F(EditSessionTest, EveryStepLeavesFlagsChainAndHandlesInAgreement) {
          command(18026, pack(81, 101))(k);
          EXPECT_TRUE(type_of(p3, 1) & PT_SEGMENT_MARK);
          EXPECT_GT(k.highlighted(), 30);
+         EXPECT_EQ(ZoPathGetSelState(k.table, nullptr), 4u);
+         EXPECT_EQ(ZoPathGetSelectedSegmentType(p3), 1u) << "a line";
          lineShape = describe(p3);
        },
        "3"},
@@ -121,11 +147,14 @@ TEST_F(EditSessionTest, EveryStepLeavesFlagsChainAndHandlesInAgreement) {
        },
        "3"},
       {"rubber band crossing, replace", band(RECT{0, 0, 70, 130}, 1 | ZOHIT_REPLACE, 1, 1), "03"},
+      {"and again: nothing changes", band(RECT{0, 0, 70, 130}, 1 | ZOHIT_REPLACE, 1, 0), "03"},
       {"rubber band inside, add, dragged backwards",
        band(RECT{200, 60, 90, 0}, 2 | ZOHIT_ADD, 1, 1), "0123"},
       {"rubber band crossing, toggle", band(RECT{0, 0, 70, 50}, 1 | ZOHIT_TOGGLE, 1, 1), "123"},
       {"rubber band test only", band(RECT{0, 0, 70, 50}, 1 | ZOHIT_TEST | ZOHIT_REPLACE, 1, 1),
        "123"},
+      {"test only over nothing, add: the selection alone counts",
+       band(RECT{180, 140, 199, 159}, 1 | ZOHIT_TEST | ZOHIT_ADD, 1, 0), "123"},
       {"rubber band over nothing", band(RECT{180, 140, 199, 159}, 2 | ZOHIT_ADD, 2, 0), "123"},
       {"select path command", command(18001, pack(36, 11)), "0"},
       {"toggle path command", command(18031, pack(36, 11)), ""},

@@ -66,6 +66,11 @@ TEST_F(HitTest, LaterNodesWinAndNodesWinOverBodies) {
   EXPECT_EQ(two.click(pack(50, 11), ZOHIT_TEST, &hit), 1u);
   EXPECT_EQ(hit, two.at(1));
   EXPECT_EQ(two.click(pack(50, 9), ZOHIT_TEST, &hit), 3u) << "the other subpath is not tried";
+  // Grabbing a control point of a lone selected subpath keeps the node being edited.
+  const char* edited = "M 10.5 10.5 L 20.5 10.5 s C 30.5 10.5 50.5 40.5 70.5 40.5 L 90.5 40.5";
+  Desk one({path_from(edited, ZOF_SELECTED | ZOF_HAS_SEL_POINTS)});
+  ASSERT_EQ(one.click(pack(31, 11), ZOHIT_REPLACE), 2u);
+  EXPECT_EQ(zo_test::describe(one.at(0)), edited);
 }
 
 TEST_F(HitTest, TheProbeAndTheWindowDecideWhatIsTested) {

@@ -68,6 +68,15 @@ TEST_F(ViewPointsTest, ReadingBackMovesOnlyTheEntriesThatChanged) {
   EXPECT_EQ(ZoPathSelectedToView(d.view, p, list.data(), 1), 3u);
   EXPECT_EQ(describe(p), "M 0 0 L 10 0 L 23 -2 s L 30 0 L 0 0 Z");
   EXPECT_EQ(p->primitiveKind, 0u) << "a dragged shape is no longer a primitive";
+  // Each run of a two-run list writes back to its own nodes.
+  Desk two({path_from("M 0 0 L 10 0 s L 20 0 L 30 0 s L 40 0", ZOF_SELECTED | ZOF_HAS_SEL_POINTS)},
+           RECT{0, 0, 200, 160}, 2.0);
+  std::vector<POINT> runs = list_of(two, two.at(0), &n);
+  ASSERT_EQ(n, 7u);
+  runs[1].y += 2;  // node 1, first run
+  runs[5].x += 4;  // node 3, second run
+  EXPECT_EQ(ZoPathSelectedToView(two.view, two.at(0), runs.data(), 1), 7u);
+  EXPECT_EQ(describe(two.at(0)), "M 0 0 L 10 1 s L 20 0 L 32 0 s L 40 0");
   // The unlimited list: a closed figure with every anchor selected is one run, whole.
   for (uint32_t i = 0; i < p->count; ++i) ZoPathNodes(p)[i].type |= PT_SELECTED;
   uint32_t count = ZoPathGetSelPtListCount(d.view, p);
@@ -88,6 +97,12 @@ TEST_F(ViewPointsTest, ReadingBackMovesOnlyTheEntriesThatChanged) {
   Desk open(
       {path_from("M 0 0 L 10 0 s L 20 0 s L 30 0 L 40 0", ZOF_SELECTED | ZOF_HAS_SEL_POINTS)});
   EXPECT_EQ(ZoPathGetSelPtListCount(open.view, open.at(0)), 4u);
+  // Separate runs come in node order: an open figure's first run before its last.
+  Desk ends({path_from("M 0 0 s L 10 0 L 20 0 L 30 0 L 40 0 s", ZOF_SELECTED | ZOF_HAS_SEL_POINTS)});
+  ASSERT_EQ(ZoPathGetSelPtListCount(ends.view, ends.at(0)), 4u);
+  ASSERT_EQ(ZoPathSelectedToView3(ends.view, ends.at(0), points.data(), types.data(), 0), 4u);
+  EXPECT_EQ(points[0].x, 0);
+  EXPECT_EQ(points[3].x, 40);
   // Preconditions: linked to others, no selected points, no display buffer.
   ZoPath* q = open.at(0);
   q->flags &= ~ZOF_HAS_SEL_POINTS;

@@ -99,7 +99,7 @@ TEST_F(BoundsTest, ShapeRectangleFollowsTheCurveNotItsControlPoints) {
   ZoPath* arch = keep(make({{PT_MOVETO, 0, 100}, {PT_BEZIERTO, 0, -100}, {PT_BEZIERTO, 100, -100}, {PT_BEZIERTO, 100, 100}}));
   RectDB controls, shape;
   ZoPathGetDoubleRectNoMargin(arch, &controls, 0);
-  ZoPathGetDoubleShapeRectNoMargin(arch, &shape, 0);
+  ASSERT_EQ(ZoPathGetDoubleShapeRectNoMargin(arch, &shape, 0), 1u);
   EXPECT_DOUBLE_EQ(controls.top, -100.0);
   EXPECT_NEAR(shape.top, -50.0, 0.5);  // the curve peaks at y = -50
   EXPECT_DOUBLE_EQ(shape.bottom, 100.0);

@@ -48,6 +48,8 @@ TEST_F(ChainsTest, ChainingBuildsListsAndJoinChains) {
   auto v = five(false);
   EXPECT_EQ(ZoPathChainZoPath(3, v.data()), v[0]);
   EXPECT_EQ(ZoPathChainZoPath(1, &v[3]), v[3]);
+  EXPECT_EQ(ZoPathChainZoPath(0, &v[4]), v[4]);
+  EXPECT_EQ(ZoPathChainZoPath(2, nullptr), nullptr);
   EXPECT_EQ(chain(v, &ZoPath::next, &ZoPath::prev), "0>1 1>2");
   EXPECT_EQ(joins(v), "0>1 1>2");
 

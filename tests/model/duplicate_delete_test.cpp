@@ -165,6 +165,25 @@ TEST_F(DuplicateDeleteTest, DeletingKeepsTheUnselectedSubpathsInOrder) {
     }
     ZoPathTblDelete(t);
   }
+  // On screen the outlines of the removed subpaths are taken out of the display buffer.
+  ZoPath* a = path_from("M 10 10 L 100 10 L 100 80");
+  ZoPath* b = path_from("M 20 90 L 200 90");
+  ZoPath* c = path_from("M 30 30 C 60 0 90 60 120 30");
+  link_list({a, b, c});
+  link_selection({a, c});
+  CoordStruct view = view_of(RECT{0, 0, 320, 200});
+  ZoPathTbl* t = nullptr;
+  RECT out;
+  ASSERT_EQ(ZoPathAddPathGroup(&t, a, "screen", &view, &out), 1u);
+  EXPECT_EQ(ZoPathDelete(nullptr, &view, &out), 0u);
+  ASSERT_EQ(ZoPathDelete(t, &view, &out), 1u);
+  EXPECT_TRUE(out.left <= 10 && out.top <= 10 && out.right >= 120 && out.bottom >= 80);
+  std::vector<uint8_t> after(view.lpDB, view.lpDB + 320 * 200);
+  std::fill(view.lpDB, view.lpDB + 320 * 200, 0);
+  ZoPathDraw(&view, b, &out, 1);
+  EXPECT_TRUE(std::equal(after.begin(), after.end(), view.lpDB)) << "only b stays drawn";
+  release_if_live(c);
+  ZoPathTblDelete(t);
 }
 
 TEST_F(DuplicateDeleteTest, DeletingSelectedNodesMendsTheFigure) {

@@ -72,6 +72,10 @@ TEST_F(RecordsTest, DeleteRefusesWhatIsNotALiveRecord) {
   EXPECT_EQ(ZoPathDeletePtrSingle(reinterpret_cast<ZoPath*>(reinterpret_cast<char*>(p) + 10)), 0u);
   EXPECT_EQ(ZoPathDeletePtrSingle(p), 1u);
   EXPECT_EQ(ZoPathDeletePtr(p, 0), 0u);  // already released
+  ZoPath* stranger = &onStack;
+  Ptfx pt{1, 1};
+  EXPECT_EQ(ZoPathAddPoint(&stranger, &pt, PT_MOVETO), 0u) << "not grown: not a heap record";
+  EXPECT_EQ(stranger, &onStack);
   EXPECT_EQ(ZoPlatHeapLiveBlocks(), live);
   std::free(foreign);
 }

@@ -204,6 +204,7 @@ TEST_F(StorageTest, SubdivisionKeepsTheShapeAndLengthMatchesIntegration) {
   EXPECT_EQ(ZoPathNodes(line)[1].type, PT_LINETO);
   EXPECT_NEAR(FixToDb(point_of(line, 1).x), 5.0001, 1e-4);
   EXPECT_EQ(ZoPathSubdivide(nullptr, line, 2, 100), nullptr);
+  EXPECT_TRUE(reports().empty()) << "past the last segment: refused without a report";
   ZoPathDeletePtr(line, 0);
 
   std::mt19937 rng(17);

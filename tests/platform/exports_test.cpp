@@ -119,26 +119,6 @@ std::string missing(const Names& a, const Names& b) {
   return out;
 }
 
-TEST(ExportsTest, HeaderParserFindsEveryDeclarationForm) {
-  const std::string sample = R"(
-#define ZO_API __attribute__((visibility("default")))
-#define LONG_MACRO(x) \
-  ZO_API int NotAFunction(x);
-/* ZO_API void InAComment(void); */
-const char* text = "// ZO_API void InAString(void);";
-ZO_API uint32_t Plain(void);
-ZO_API ZoPath* ReturnsPointer(int a);
-ZO_API void  Spread(ZoPathTbl* table, uint32_t* a,
-                   uint32_t* b);  // ZO_API void TrailingComment(void);
-static inline int NotExported(void) { return 0; }
-typedef void (*Callback)(const char* message);
-ZO_API Ptfx
-    NameOnNextLine (Ptfx a, Ptfx b);
-)";
-  EXPECT_EQ(declared_functions(sample),
-            (Names{"Plain", "ReturnsPointer", "Spread", "NameOnNextLine"}));
-}
-
 TEST(ExportsTest, ExactlyTheDeclaredFunctionsAreExported) {
   Names declared = header_functions();
   ASSERT_TRUE(declared.count("ZoPathInit") && declared.count("ZoPlatGlobalAlloc"))

@@ -1,5 +1,5 @@
-// The stand-in host libraries: the report log of libzo32comm, and that the library reaches the
-// same instance the host linked (loaded by file name through the library's runpath).
+// The stand-in host library's report log and Esc state. (That the library reaches this same
+// instance is shown by every test that reads the library's reports through it.)
 #include <gtest/gtest.h>
 
 #include <string>
@@ -50,24 +50,6 @@ TEST_F(HostLibraryTest, LogIsBoundedButKeepsCountingAndEscIsWhatTheHostSet) {
   EXPECT_EQ(zo32IsEscPressed(), 1);
   zo32commSetEscPressed(0);
   EXPECT_EQ(zo32IsEscPressed(), 0);
-}
-
-TEST_F(HostLibraryTest, LibraryReportsReachTheLinkedHostLibrary) {
-  // The library greeted this same instance once when it was loaded.
-  EXPECT_EQ(zo32commInitMsgCalls(), 1u);
-  EXPECT_NE(zo32commInitMsgModule(), nullptr);
-
-  RECT window{0, 0, 4, 4};
-  CoordStruct* view = nullptr;
-  ZoPlatFailAllocation(1);
-  EXPECT_EQ(ZoPathCoordStruct(&window, 0, 0, 1.0, nullptr, &view), 0u);
-  EXPECT_EQ(view, nullptr);
-  std::vector<Zo32CommReport> r = reports();
-  ASSERT_EQ(r.size(), 1u);
-  EXPECT_EQ(r[0].code, 1001u);
-  EXPECT_EQ(r[0].module, ZOPATH_MODULE);
-  EXPECT_GT(r[0].line, 0);
-  EXPECT_NE(r[0].file[0], '\0');
 }
 
 }  // namespace

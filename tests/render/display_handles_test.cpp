@@ -53,6 +53,17 @@ TEST_F(DisplayHandlesTest, LinesExcludeTheirEndPixelAndRectanglesTheirRightAndBo
   EXPECT_EQ(ZoPlatGetPixel(s.dc, 22, 22), ZO_RGB(255, 0, 0));
   ZoPlatSelectObject(s.dc, ZoPlatGetStockObject(BLACK_PEN));
   EXPECT_EQ(ZoPlatDeleteObject(wide), 1u);
+  // A dotted pen: runs of 3 pixels on and 3 off along the line.
+  Surface d(30, 4, 0);
+  HPEN dot = ZoPlatCreatePen(PS_DOT, 1, ZO_RGB(255, 255, 255));
+  ZoPlatSelectObject(d.dc, dot);
+  ZoPlatMoveToEx(d.dc, 0, 1, nullptr);
+  ZoPlatLineTo(d.dc, 30, 1);
+  for (int x = 0; x < 30; ++x) EXPECT_EQ(ZoPlatGetPixel(d.dc, x, 1) != 0, x / 3 % 2 == 0) << x;
+  ZoPlatSelectObject(d.dc, ZoPlatGetStockObject(BLACK_PEN));
+  EXPECT_EQ(ZoPlatDeleteObject(dot), 1u);
+  EXPECT_EQ(ZoPlatCreatePen(PS_SOLID, 4, 0), nullptr) << "pens are at most 3 pixels wide";
+  EXPECT_EQ(ZoPlatCreatePen(PS_SOLID, -1, 0), nullptr);
 }
 
 TEST_F(DisplayHandlesTest, ExclusiveOrFiguresDrawnTwiceRestoreEveryPixel) {
@@ -114,6 +125,7 @@ TEST_F(DisplayHandlesTest, RegionsCombineIntoTheirKindsAndNullDevicesDrawNothing
   ZoPlatLineTo(s.dc, 40, 5);
   for (int x = 0; x < 20; ++x)
     EXPECT_EQ(ZoPlatGetPixel(s.dc, x, 5), (x < 5 || (x >= 10 && x < 15)) ? 0xFFFFFFu : 0u) << x;
+  EXPECT_EQ(ZoPlatDeleteDC(reinterpret_cast<HDC>(rc)), 0u) << "a region is not a device context";
   for (HRGN r : {ra, rb, rc, out}) EXPECT_EQ(ZoPlatDeleteObject(r), 1u);
   EXPECT_EQ(ZoPlatLineTo(nullptr, 1, 1), 0u);
   EXPECT_EQ(ZoPlatRectangle(nullptr, 0, 0, 5, 5), 0u);
@@ -125,6 +137,9 @@ TEST_F(DisplayHandlesTest, RegionsCombineIntoTheirKindsAndNullDevicesDrawNothing
   // Figures far outside, with huge coordinates, touch nothing.
   auto base = s.pixels;
   ZoPlatSelectClipRgn(s.dc, nullptr);
+  EXPECT_EQ(ZoPlatSetPixel(s.dc, 0, 40, 0), CLR_INVALID) << "below the bitmap";
+  EXPECT_EQ(ZoPlatSetPixel(s.dc, -1, 5, 0), CLR_INVALID) << "left of the bitmap";
+  EXPECT_EQ(ZoPlatGetPixel(s.dc, 40, 0), CLR_INVALID) << "right of the bitmap";
   ZoPlatMoveToEx(s.dc, INT32_MIN, INT32_MIN, nullptr);
   ZoPlatLineTo(s.dc, INT32_MAX, INT32_MIN);
   ZoPlatRectangle(s.dc, INT32_MIN, INT32_MIN, -5, -5);
@@ -189,6 +204,27 @@ TEST_F(DisplayHandlesTest, PathHandlesDrawnTwiceRestoreTheDeviceContext) {
   }
   EXPECT_GE(drawn, 30) << "most random paths have handles in view";
   ZoPathSetNodeSize(0);
+  // A closed figure's first node has its own square unless the last node lies on the same
+  // point: the same column or row alone is not enough.
+  Screen screen(RECT{0, 0, 60, 60}, 0, 0, 1.0);
+  for (const char* text : {"M 10 10 L 50 10 L 10 40 Z", "M 10 10 L 50 40 L 40 10 Z"}) {
+    ZoPath* p = path_from(text);
+    Surface s(60, 60, 0);
+    ZoPathDrawNodes(s.dc, p, screen.view);
+    EXPECT_NE(ZoPlatGetPixel(s.dc, 10, 10), 0u) << text;
+    ZoPathDeletePtr(p, 0);
+  }
+  // A selected anchor shows the control point next to it, and only that one; an unselected
+  // control point is a filled square.
+  ZoPath* q = path_from("M 10 10 s C 30 10 50 40 50 55");
+  Surface t(60, 60, 0);
+  ZoPathDrawNodes(t.dc, q, screen.view);
+  EXPECT_NE(ZoPlatGetPixel(t.dc, 30, 10), 0u);
+  EXPECT_EQ(ZoPlatGetPixel(t.dc, 50, 40), 0u);
+  ZoPathNodes(q)[3].type |= PT_SELECTED;
+  ZoPathDrawNodes(t.dc, q, screen.view);
+  EXPECT_NE(ZoPlatGetPixel(t.dc, 50, 40), 0u);
+  ZoPathDeletePtr(q, 0);
 }
 
 TEST_F(DisplayHandlesTest, UnselectedSegmentHandlesSkipTheSelectedNodeAndItsNeighbours) {
@@ -203,6 +239,17 @@ TEST_F(DisplayHandlesTest, UnselectedSegmentHandlesSkipTheSelectedNodeAndItsNeig
   auto base = s.pixels;
   ZoPathDrawNodesOnUnselectedSegments(s.dc, p, screen.view);
   EXPECT_EQ(s.pixels, base) << "shape frames show their own handles";
+  ZoPathDeletePtr(p, 0);
+  // Closed: without a selected node every anchor is drawn; a selected first node is the seam,
+  // whose neighbours are the second and last but one nodes.
+  p = path_from("M 5.5 10.5 L 20.5 10.5 L 35.5 10.5 L 50.5 10.5 L 65.5 10.5 L 5.5 10.5 Z");
+  for (bool first : {false, true}) {
+    if (first) ZoPathNodes(p)[0].type |= PT_SELECTED;
+    Surface c(100, 30, 0);
+    ZoPathDrawNodesOnUnselectedSegments(c.dc, p, screen.view);
+    for (int i = 0; i < 5; ++i)
+      EXPECT_EQ(ZoPlatGetPixel(c.dc, 6 + 15 * i, 11) != 0, !first || i == 2 || i == 3) << i;
+  }
   ZoPathDeletePtr(p, 0);
 }
 

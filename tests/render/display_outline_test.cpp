@@ -98,6 +98,8 @@ TEST_F(DisplayOutlineTest, SegmentCallsRefuseSelectedPointsTheLastIndexAndUnsele
   EXPECT_EQ(s.at(20, 5), 0);
   p->flags = 0;
   EXPECT_EQ(ZoPathDrawSegment(s.view, p, 0, &dirty), 0u) << "the path must be selected";
+  EXPECT_EQ(ZoPathDrawSelectedSegments(s.view, nullptr, &dirty), 0u);
+  EXPECT_EQ(ZoPathDrawSelectedSegments(nullptr, p, &dirty), 0u);
   ZoPathDeletePtr(p, 0);
 }
 

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "../model/list_snapshot.hpp"
+#include "../model/path_builders.hpp"
 #include "Zo32path.h"
 
 namespace zo_test {
@@ -60,23 +62,10 @@ inline ZoPath* ellipse_record(double cx, double cy, double rx, double ry, uint32
 
 // Links records into one list and one join chain, in order.
 inline ZoPath* join_records(const std::vector<ZoPath*>& records) {
-  for (size_t i = 0; i + 1 < records.size(); ++i) {
-    records[i]->next = records[i + 1];
-    records[i + 1]->prev = records[i];
-    records[i]->joinNext = records[i + 1];
-    records[i + 1]->joinPrev = records[i];
-  }
-  return records.front();
+  link(records, &ZoPath::joinNext, &ZoPath::joinPrev);
+  return link_list(records);
 }
-
-// Releases every record of the list from head along next.
-inline void delete_list(ZoPath* head) {
-  while (head != nullptr) {
-    ZoPath* next = head->next;
-    ZoPathDeletePtrSingle(head);
-    head = next;
-  }
-}
+inline void delete_list(ZoPath* head) { release_list(head); }
 
 // One rendered mask and its rectangle, released with the object.
 struct Rendered {

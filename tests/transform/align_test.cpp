@@ -147,6 +147,8 @@ TEST_F(AlignTest, OnlyTheFirst128ObjectsTakePartAndTheScreenFollows) {
   RECT r;
   ASSERT_EQ(ZoPathAddPathGroup(&t, v[0], "many", &view, &r), 1u);
   RECT out;
+  ASSERT_EQ(ZoPathAlign(0, ZOALIGN_DISTRIBUTE_X, t, &view, &out), 1u);
+  EXPECT_EQ(shape(v[127]).left, 327) << "128 centres evenly spaced already";
   ASSERT_EQ(ZoPathAlign(0, ZOALIGN_LEFT, t, &view, &out), 1u);
   EXPECT_EQ(shape(v[127]).left, 200);
   EXPECT_EQ(shape(v[129]).left, 1) << "the 130th object stays";

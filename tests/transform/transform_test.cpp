@@ -47,9 +47,9 @@ void check_against_oracle(const char* what, const std::function<void(ZoPath*)>& 
 
 TEST_F(TransformTest, ByKindTransformsMatchTheModelAndSkipParameterNodes) {
   check_against_oracle(
-      "size", [](ZoPath* l) { ZoPathSize(l->next ? l->next : l, 1.75, -0.5); },
+      "size", [](ZoPath* l) { ZoPathSize(l->next ? l->next : l, 1.0, -0.5); },
       [](ZoPath* p, uint32_t i, Ptfx w) {
-        return is_parameter_slot(p, i) ? w : fx({FixToDb(w.x) * 1.75, FixToDb(w.y) * -0.5});
+        return is_parameter_slot(p, i) ? w : fx({FixToDb(w.x), FixToDb(w.y) * -0.5});
       });
   check_against_oracle(
       "size with sy = 0", [](ZoPath* l) { ZoPathSize(l, 2.0, 0.0); },
@@ -162,6 +162,9 @@ TEST_F(TransformTest, AnchorsRefusalsAndSmallRules) {
   EXPECT_EQ(h[3].y, DbToFix(20)) << "anchor (0, centre y)";
   ZoPathGetRSRHandle(p, &rsr, nullptr, h);
   EXPECT_EQ(h[3].x, DbToFix(50));
+  EXPECT_EQ(ZoPathGetRSRHandle(nullptr, &rsr, align, h), 0u);
+  EXPECT_EQ(ZoPathGetRSRHandle(p, nullptr, align, h), 0u);
+  EXPECT_EQ(ZoPathGetRSRHandle(p, &rsr, align, nullptr), 0u);
   // Wrap baselines and envelope frames refuse and change nothing.
   for (uint32_t flag : {ZOF_WRAP_BASELINE, ZOF_ENVELOPE_H, ZOF_ENVELOPE_V}) {
     ZoPath* q = path_from("M 0 0 L 5 5", flag);
@@ -181,13 +184,16 @@ TEST_F(TransformTest, AnchorsRefusalsAndSmallRules) {
   EXPECT_EQ(p->primitiveKind, 0u);
   POINT c{-1, -1};
   EXPECT_EQ(ZoPathScaleCentered(p, 1.0, 1.0, &c), 1u);
+  EXPECT_EQ(ZoPathSize(p, 1.0, 0.0), 1u);
   EXPECT_TRUE(c.x == -1 && c.y == -1);
-  EXPECT_EQ(ZoPathScaleCentered(p, 2.0, 0.5, &c), 1u);
+  EXPECT_EQ(ZoPathScaleCentered(p, 1.0, 0.5, &c), 1u);
   EXPECT_TRUE(c.x == 30 && c.y == 40);
-  EXPECT_EQ(describe(p), "M -10 30 L 70 30 L 70 50 Z");
+  EXPECT_EQ(describe(p), "M 10 30 L 50 30 L 50 50 Z");
   // Whole degrees: 89.9 rotates by 89; under one degree nothing moves.
   ZoPath* r = path_from("M 0 0 L 100 0");
   ZoPathRotateAboutCenter(r, 0.9);
+  ZoPathRotateAboutCenter(r, std::nan(""));
+  ZoPathRotateAboutCenter(nullptr, 30);
   EXPECT_EQ(describe(r), "M 0 0 L 100 0");
   ZoPathRotateAboutCenter(r, 89.9);
   double a = 89 * 3.1415926535898 / 180;
@@ -200,6 +206,10 @@ TEST_F(TransformTest, AnchorsRefusalsAndSmallRules) {
   EXPECT_EQ(describe(o), "M 0.5 7.25 L 20 27");
   EXPECT_EQ(ZoPathOffsetExact(nullptr, POINT{1, 1}), 1u);
   EXPECT_EQ(ZoPathOffset(nullptr, POINT{1, 1}), 0u);
+  CoordStruct flat{};  // zoom 0
+  EXPECT_EQ(ZoPathMovePaths(o, nullptr, POINT{1, 1}), 0u);
+  EXPECT_EQ(ZoPathMovePaths(o, &flat, POINT{1, 1}), 0u);
+  EXPECT_EQ(describe(o), "M 0.5 7.25 L 20 27");
   // Scaling a polygon clears its marks and its primitive kind.
   o->flags = ZOF_POLY_STYLE2 | (5u << 5) | 0x2000;
   o->primitiveKind = 7;

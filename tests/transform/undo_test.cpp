@@ -136,6 +136,9 @@ TEST_F(UndoTest, PositionsSameStateAndTrimming) {
   EXPECT_EQ(ZoPathRedo(7, t, nullptr, nullptr, nullptr), 1u);
   EXPECT_EQ(ZoPathRedo(7, t, nullptr, nullptr, nullptr), 0u);
   // Removing the newest keeps the position within the records; the oldest lowers it.
+  ZoPathBackupAction(7, ZOUNDO_SELECT, t);
+  EXPECT_EQ(ZoPathURFree(7, 0, 0), 1u);
+  EXPECT_EQ(ZoPathSameUR(7, t, ZOUNDO_SELECT), 1u) << "on the newest record left, {2, 3}";
   EXPECT_EQ(ZoPathURFree(7, 0, 0), 1u);
   EXPECT_EQ(ZoPathRedo(7, t, nullptr, nullptr, nullptr), 0u);
   EXPECT_EQ(ZoPathUndo(7, t, nullptr, nullptr, nullptr), 1u);
@@ -178,6 +181,7 @@ TEST_F(UndoTest, PositionsSameStateAndTrimming) {
   EXPECT_EQ(ZoPathZoPathGetURInfo(&a, &b), 1u);
   EXPECT_TRUE(a == 0 && b == 0);
   EXPECT_EQ(ZoPathBackupAction(7, ZOUNDO_SELECT, nullptr), 0u);
+  EXPECT_EQ(BackupDuplicate(ZOUNDO_SELECT3, nullptr), 0u);
   ZoPathTblDelete(t);
 }
 
