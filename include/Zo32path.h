@@ -710,6 +710,169 @@ ZO_API uint32_t ZoPathNewCoordStruct(const RECT* window, int32_t scrollX, int32_
                                      CoordStruct** view);
 ZO_API uint32_t ZoPathDeleteCoordStruct(CoordStruct* view);
 
+/* ========================================================================================
+ * Primitives
+ * ======================================================================================== */
+
+/**
+ * Tells whether a primitive stays the same axis-aligned primitive when its bounding box is
+ * mapped onto four corner points (the bilinear envelope asks before keeping the kind).
+ *
+ * The corners are taken as image pixels (16.16, converted to doubles). They keep the shape
+ * "straight" when corners[0]-corners[1] stay a horizontal edge (|x0 - x2|, |x1 - x3|,
+ * |y0 - y1| and |y2 - y3| all below 1 pixel) and "turned" when they became a vertical one
+ * (|y0 - y2|, |y1 - y3|, |x0 - x1|, |x2 - x3| below 1). A rounded rectangle (kind 3 or
+ * 300-399) must also keep its aspect ratio within 0.001, because its corner arcs would
+ * otherwise stop being circular; a rounded rectangle of fewer than 16 nodes is never kept.
+ *
+ * @param path    the primitive subpath (its primitive kind and, for rounded rectangles,
+ *                nodes 4, 8, 11 and 15 are read); not changed.
+ * @param corners four points: top-left, top-right, bottom-left, bottom-right.
+ * @return 1 when the primitive is kept, 0 otherwise; 0 for a null argument or kind 0.
+ */
+ZO_API uint32_t ZoPathIsKeepPrimitive(const ZoPath* path, const Ptfx corners[4]);
+
+/* ========================================================================================
+ * Envelopes
+ * An envelope maps a path's bounding box onto a frame: a bilinear frame of 4 control points
+ * (P0 top-left, P1 top-right, P2 bottom-left, P3 bottom-right), or a bi-Bezier frame of 8:
+ * horizontal, P0-P3 the top cubic and Q0-Q3 the bottom cubic, both left to right; vertical,
+ * P0-P3 the left cubic and Q0-Q3 the right cubic, both top to bottom. Every point of the path
+ * is mapped, control points included, with no subdivision, so curves are not the exact image
+ * of the source under the frame. The frame itself is kept as a selected subpath stored behind
+ * the deformed path (flags ZOF_SELECTED | ZOF_ENVELOPE_H or ZOF_ENVELOPE_V): 5 nodes P0, P1,
+ * P3, P2, P0 for a bilinear frame; 9 nodes P0, P1, P2, P3, Q3, Q2, Q1, Q0, P0 for a bi-Bezier
+ * frame (cubic triples P1-P3 and Q2-Q0), the last node closing the figure.
+ * ======================================================================================== */
+
+/* Kinds of deformation a path list carries, answered by ZoPathGetEnvelopeWrapType. */
+#define ZOENV_NONE 0           /* no frame and no wrap baseline */
+#define ZOENV_BILINEAR 1       /* bilinear frame (5 nodes), horizontal or vertical bit */
+#define ZOENV_BEZIER_H 2       /* horizontal bi-Bezier frame, distorted */
+#define ZOENV_BEZIER_V 3       /* vertical bi-Bezier frame, distorted */
+#define ZOENV_THIRD_KIND 4     /* frame carrying ZOF_ENVELOPE_3 */
+#define ZOENV_BEZIER_H_FLAT 5  /* horizontal bi-Bezier frame still flat (the box's edges) */
+#define ZOENV_BEZIER_V_FLAT 6  /* vertical bi-Bezier frame still flat */
+#define ZOENV_WRAP_BASELINE 10 /* no frame bit, the last subpath is a wrap baseline */
+
+/**
+ * Stores a bilinear envelope frame (horizontal frame bit) behind a path list.
+ *
+ * Every subpath of the list is deselected (flags, node marks and selection links). The frame
+ * becomes the `next` of the last subpath of the head's join chain (of the head itself when it
+ * carries an attachment). A record already there, whatever it holds, even another object's
+ * subpath, is overwritten in place (grown when it is too small, its attachment released and
+ * its join links dropped); otherwise a new record is allocated from the path heap.
+ *
+ * @param list   any member of the path list.
+ * @param points 4 control points P0, P1, P2, P3 (16.16 image pixels).
+ * @return 1; 0 for a null argument, or when a record cannot be allocated or grown (error
+ *         1001, the list unchanged). The frame belongs to the list.
+ */
+ZO_API uint32_t ZoPathAddBiLinearEnvelope(ZoPath* list, const Ptfx* points);
+/** As ZoPathAddBiLinearEnvelope, with the vertical frame bit (ZOF_ENVELOPE_V). */
+ZO_API uint32_t ZoPathAddBiLinearEnvelopeV(ZoPath* list, const Ptfx* points);
+/**
+ * Stores a horizontal bi-Bezier envelope frame (9 nodes) behind a path list, placed and
+ * allocated as ZoPathAddBiLinearEnvelope places its frame.
+ *
+ * @param list   any member of the path list.
+ * @param points 8 control points P0-P3 (top cubic) and Q0-Q3 (bottom cubic).
+ * @return 1; 0 for a null argument or on allocation failure (error 1001, list unchanged).
+ */
+ZO_API uint32_t ZoPathAddBiBezierEnvelope(ZoPath* list, const Ptfx* points);
+/** As ZoPathAddBiBezierEnvelope for a vertical frame (P0-P3 left cubic, Q0-Q3 right cubic). */
+ZO_API uint32_t ZoPathAddBiBezierEnvelopeV(ZoPath* list, const Ptfx* points);
+
+/**
+ * Reads the control points of a selected bilinear frame: P0 and P1 from nodes 0 and 1, P3
+ * from node 2, P2 from node 3.
+ *
+ * @param frame  the frame subpath; it must carry ZOF_SELECTED and at least 4 nodes.
+ * @param points receives 4 points P0, P1, P2, P3.
+ * @return 1; 0 (points untouched) for a null argument, an unselected frame or too few nodes.
+ */
+ZO_API uint32_t ZoPathGetBiLinearEnvelope(ZoPath* frame, Ptfx* points);
+/**
+ * Reads the control points of a selected bi-Bezier frame: P0-P3 from nodes 0-3, Q3, Q2, Q1,
+ * Q0 from nodes 4-7.
+ *
+ * @param frame  the frame subpath; it must carry ZOF_SELECTED and at least 8 nodes.
+ * @param points receives 8 points P0-P3, Q0-Q3.
+ * @return 1; 0 (points untouched) for a null argument, an unselected frame or too few nodes.
+ */
+ZO_API uint32_t ZoPathGetBiBezierEnvelope(ZoPath* frame, Ptfx* points);
+/** Identical to ZoPathGetBiBezierEnvelope (the node order is the same for vertical frames). */
+ZO_API uint32_t ZoPathGetBiBezierEnvelopeV(ZoPath* frame, Ptfx* points);
+/**
+ * The kind of deformation a path list carries, read from its last subpath.
+ *
+ * @param list any member of the list (may be null).
+ * @return one of the ZOENV_ codes; ZOENV_NONE for a null list.
+ */
+ZO_API uint32_t ZoPathGetEnvelopeWrapType(ZoPath* list);
+
+/**
+ * Maps a path from its bounding box (ZoPathGetDoubleRectNoMargin of its join chain, control
+ * points included) into a bilinear envelope: ZoPathDomainRangeBilinear(path, box, NULL,
+ * points).
+ *
+ * @param path    the first subpath of the join chain to map.
+ * @param points  4 control points P0, P1, P2, P3.
+ * @param ignored not read.
+ * @return 1; 0 for a null argument.
+ */
+ZO_API uint32_t ZoPathBiLinear(ZoPath* path, const Ptfx* points, uint32_t ignored);
+/** As ZoPathBiLinear with a horizontal bi-Bezier envelope of 8 points
+ *  (ZoPathDomainRangeBiCubic). */
+ZO_API uint32_t ZoPathBiCubic(ZoPath* path, const Ptfx* points, uint32_t ignored);
+/** As ZoPathBiLinear with a vertical bi-Bezier envelope of 8 points
+ *  (ZoPathDomainRangeBiCubicV). */
+ZO_API uint32_t ZoPathBiCubicV(ZoPath* path, const Ptfx* points, uint32_t ignored);
+
+/**
+ * Bilinear envelope mapping from a domain rectangle, or restriction of the envelope to a
+ * sub-rectangle.
+ *
+ * With a path: every subpath of its join chain (from path along joinNext, stopping after a
+ * subpath with an attachment) is mapped point by point: u = (x - left) / (right - left),
+ * v = (y - top) / (bottom - top), image (1-u)(1-v) P0 + u(1-v) P1 + (1-u)v P2 + uv P3,
+ * computed in doubles and truncated back to 16.16. When the domain's width (height) is 0, u
+ * (v) keeps its previous value within the call, starting at 0. Parameter nodes are left
+ * alone. The primitive kind of a subpath is cleared unless ZoPathIsKeepPrimitive keeps it.
+ * The range rectangle is not used.
+ *
+ * Without a path and with a range rectangle R: the points are replaced by the envelope
+ * restricted to R (the images of R's top-left, top-right, bottom-left, bottom-right).
+ *
+ * @param path   the first subpath to map, or NULL to restrict the envelope.
+ * @param domain the rectangle that maps onto the frame (image pixels).
+ * @param range  R, read only when path is NULL.
+ * @param points 4 control points; written only when path is NULL.
+ * @return 1; 0 for a null domain or points, or when neither path nor range is given.
+ */
+ZO_API uint32_t ZoPathDomainRangeBilinear(ZoPath* path, const RectDB* domain,
+                                          const RectDB* range, Ptfx* points);
+/**
+ * Horizontal bi-Bezier mapping, otherwise as ZoPathDomainRangeBilinear: the image is
+ * T(u) + v (B(u) - T(u)) with T the top cubic P0-P3 and B the bottom cubic Q0-Q3. Every mapped
+ * subpath loses its polygon marks and its primitive kind. Restricting to R samples R's top and
+ * bottom edges at 0, 0.333, 0.666 and 1 of the width, takes the inner images as the curve's
+ * points at 1/3 and 2/3 and turns them back into control points (new P from the top edge, Q
+ * from the bottom).
+ *
+ * @param points 8 control points P0-P3, Q0-Q3.
+ */
+ZO_API uint32_t ZoPathDomainRangeBiCubic(ZoPath* path, const RectDB* domain, const RectDB* range,
+                                         Ptfx* points);
+/**
+ * Vertical bi-Bezier mapping: the image is L(v) + u (R(v) - L(v)) with L the left cubic
+ * P0-P3 and R the right cubic Q0-Q3; restriction samples R's left and right edges at 0,
+ * 0.333, 0.666 and 1 of the height. Otherwise as ZoPathDomainRangeBiCubic.
+ */
+ZO_API uint32_t ZoPathDomainRangeBiCubicV(ZoPath* path, const RectDB* domain,
+                                          const RectDB* range, Ptfx* points);
+
 #ifdef __cplusplus
 }
 #endif
