@@ -873,6 +873,235 @@ ZO_API uint32_t ZoPathDomainRangeBiCubic(ZoPath* path, const RectDB* domain, con
 ZO_API uint32_t ZoPathDomainRangeBiCubicV(ZoPath* path, const RectDB* domain,
                                           const RectDB* range, Ptfx* points);
 
+/* ========================================================================================
+ * Wrap along a path, stretch and baseline measurement
+ * Wrapping lays a source path (typically text outlines) along a baseline subpath: the source's
+ * x axis follows the baseline's arc length, its y axis the baseline's normal. After a wrap a
+ * copy of the baseline is the wrapped list's last subpath, flagged ZOF_SELECTED |
+ * ZOF_WRAP_BASELINE. Lengths and positions are image pixels.
+ * ======================================================================================== */
+
+/* The wrap information: the settings the host fills in by hand and passes to every wrap
+ * call. Natural alignment, 112 bytes:
+ *   offset   0 baseline        8 fit           12 count        16 spacing      24 rotate
+ *           28 followNormal   32 deform        36 startHeight  40 endHeight    44 cornerMode
+ *           48 closed         52 (padding)     56 start        64 centreX      68 centreY
+ *           72 text           76 (padding)     80 sizeOrRef    88 bend         92 ascentDescent
+ *           96 flag          100 recentre     104 setting     108 (padding)
+ * Fields marked "normalised on entry" are written back by ZoPathDomainRangeWrap. */
+typedef struct ZoPathWrapInfo {
+  ZoPath* baseline;      /* the baseline subpath; NULL selects the bend mode */
+  uint32_t fit;          /* non-zero: the source's width is stretched over the usable length */
+  int32_t count;         /* clamped to >= 0 on entry; positive switches truncation off */
+  double spacing;        /* content takes width x (1 + spacing); <= -1.0 is reset to 0.0 */
+  uint32_t rotate;       /* 1: vertical wrap (source turned by -90 degrees first); other
+                            non-zero values are reset to 0 */
+  uint32_t followNormal; /* non-zero: offsets run along the baseline's normal; 0: vertically
+                            (horizontally when rotate is 1) */
+  uint32_t deform;       /* non-zero: bent point by point; 0: units moved and turned whole */
+  uint32_t startHeight;  /* percentage of the offset at the source's left edge */
+  uint32_t endHeight;    /* percentage of the offset at the source's right edge */
+  uint32_t cornerMode;   /* non-zero (with deform and followNormal): mitred baseline corners */
+  uint32_t closed;       /* set on entry: 1 when the baseline is closed or missing, else 0 */
+  uint32_t reserved0;
+  double start;          /* start position, a fraction of the baseline length; normalised on
+                            entry into [0, 1] and limited to 0.999 */
+  int32_t centreX;       /* target centre of the baseline, with recentre */
+  int32_t centreY;
+  uint32_t text;         /* non-zero when the source is text */
+  uint32_t reserved1;
+  union {
+    int32_t size;        /* text: the font height h */
+    double verticalRef;  /* other sources: fraction of the height at which the baseline runs */
+  } sizeOrRef;
+  int32_t bend;          /* bend mode percentage, used clamped to -99..100 */
+  uint32_t ascentDescent; /* text: ascent << 16 | descent; 0 becomes ((h - h/3) << 16) | h/3 */
+  uint32_t flag;         /* compared by IsSameWrapInfo */
+  uint32_t recentre;     /* non-zero: the baseline's box centre is moved to centreX, centreY */
+  uint32_t setting;      /* chooses the unit bit of placement without deform */
+  uint32_t reserved2;
+} ZoPathWrapInfo;
+
+/**
+ * The length of a subpath: straight segments by their Euclidean length, cubics by the curve
+ * length ZoPathGetLength uses, walking the nodes by kind (parameter nodes are skipped).
+ *
+ * @param path the subpath (may be null).
+ * @return the length in pixels; 0 for a null or empty subpath.
+ */
+ZO_API double ZoPathGetLength2(ZoPath* path);
+/**
+ * The position of one node in pixels.
+ *
+ * @param path  the subpath.
+ * @param index the node index, below the node count.
+ * @param x, y  receive the node's coordinates (each may be null).
+ * @return 1; 0 for a null subpath or an index out of range (outputs untouched).
+ */
+ZO_API uint32_t ZoPathGetPointPosition(ZoPath* path, int32_t index, double* x, double* y);
+/**
+ * The subpath as a run of cubic points: its first point, then three points per segment. A
+ * straight segment from A to B becomes A + 0.33333 (B - A), A + 0.66667 (B - A), B.
+ *
+ * @param path   the subpath (may be null).
+ * @param points receives the points, room for 1 + 3 x segments (may be null to count).
+ * @return the number of points; 0 for a null or empty subpath.
+ */
+ZO_API uint32_t ZoPathGetBezierPointDBs(ZoPath* path, PointDB* points);
+/**
+ * The point at a fraction of the subpath's length (ZoPathGetLength2), measured along the
+ * curves.
+ *
+ * @param path     the subpath.
+ * @param fraction 0 to 1; values at or below 0.0001 give the first node, values at or above
+ *                 1 the last point.
+ * @param point    receives the point in pixels.
+ * @return 1; 0 for a null argument or a subpath without nodes.
+ */
+ZO_API uint32_t ZoPathGetPointByLengthPercentage(ZoPath* path, float fraction, PointDB* point);
+/**
+ * The fraction of the length at the point of the subpath nearest to a given point.
+ *
+ * @param path     the subpath.
+ * @param point    the given point in pixels.
+ * @param fraction receives the length up to the nearest point divided by the whole length
+ *                 (0 for a subpath of length 0); may be null.
+ * @param nearest  receives the nearest point; may be null.
+ * @return 1; 0 for a null subpath or one without nodes.
+ */
+ZO_API uint32_t ZoPathGetLengthPercentageByPoint(ZoPath* path, PointDB point, float* fraction,
+                                                 PointDB* nearest);
+/**
+ * The point of a subpath nearest to a given point (segments and curves, by the hit-testing
+ * nearest-point solver).
+ *
+ * @param path     the subpath.
+ * @param point    the given point in pixels.
+ * @param distance receives the distance from the given point to the nearest one, in pixels;
+ *                 may be null.
+ * @param nearest  receives the nearest point; may be null.
+ * @return 1; 0 for a null subpath or one without nodes.
+ */
+ZO_API uint32_t ZoPathGetNearestPointFromPoint(ZoPath* path, PointDB point, float* distance,
+                                               PointDB* nearest);
+
+/**
+ * Compares two subpaths: equal node count, flags, primitive kind and node bytes.
+ *
+ * @return 1 when both exist and are equal in all of these, else 0.
+ */
+ZO_API uint32_t IsSameSubpath(const ZoPath* a, const ZoPath* b);
+/**
+ * Compares two wrap informations as a host decides whether a wrap must be redone. Equal
+ * when both are null, or when both exist and: the baselines are equal (IsSameSubpath), or
+ * both have none and equal bends; fit, count, the seven settings rotate to closed and flag
+ * are equal; spacing and start differ by at most 0.0001; and, when neither is text, the
+ * vertical references differ by at most 0.0001. Centre, size, ascent and descent, recentre
+ * and setting are not compared.
+ *
+ * @return 1 when the same, else 0.
+ */
+ZO_API uint32_t IsSameWrapInfo(const ZoPathWrapInfo* a, const ZoPathWrapInfo* b);
+/** 1 when the subpath carries ZOF_WRAP_BASELINE, else 0 (0 for null). */
+ZO_API uint32_t ZoPathIsWrapBaseline(ZoPath* path);
+/**
+ * Selects the wrap baseline stored as the list's last subpath: it is deselected, then given
+ * ZOF_SELECTED; with node >= 0 that node gets PT_SELECTED (and the subpath
+ * ZOF_HAS_SEL_POINTS), otherwise with segment >= 0 that node gets PT_SEGMENT_MARK (and the
+ * subpath ZOF_HAS_SEL_SEGMENT). Indices at or past the node count mark nothing.
+ *
+ * @return 1; 0 for a null list or when the last subpath is no wrap baseline.
+ */
+ZO_API uint32_t ZoPathSelectWrapBaseline(ZoPath* list, int32_t node, int32_t segment);
+/**
+ * Takes the wrap baseline out of the table: the current group's selected subpath, when it
+ * is a wrap baseline with no `next`, is unlinked from its predecessor and the first group's
+ * selected entry is cleared. *node and *segment (each may be null) are set to -1, then to the
+ * index of the first node with PT_SELECTED (node) or PT_SEGMENT_MARK (segment), whichever
+ * comes first among those asked for. The baseline is deselected.
+ *
+ * @return the baseline, now owned by the caller (ZoPathDeletePtr); NULL when the table's
+ *         selected subpath is no lone wrap baseline.
+ */
+ZO_API ZoPath* ZoPathSeparateBaselineFromTable(ZoPathTbl* table, int32_t* node,
+                                               int32_t* segment);
+/**
+ * A copy of the table's selected subpath when it is a wrap baseline: the same record size,
+ * links cleared. Owned by the caller (ZoPathDeletePtr).
+ *
+ * @return the copy; NULL when the selected subpath is no wrap baseline, or on allocation
+ *         failure (error 1001).
+ */
+ZO_API ZoPath* ZoPathMakeACopyOfBaseline(ZoPathTbl* table);
+/**
+ * Sets list-wide flags, from the list head: select non-zero deselects every subpath and
+ * gives each ZOF_SELECTED; baseline non-zero sets ZOF_WRAP_BASELINE on the last subpath,
+ * zero clears it on all; clearText non-zero clears ZOF_TEXT_CHAR and ZOF_TEXT_LINE on all.
+ *
+ * @return 1; 0 for a null list.
+ */
+ZO_API uint32_t ZoPathSetPathFlags(ZoPath* list, int32_t select, int32_t baseline,
+                                   int32_t clearText);
+/**
+ * Where a wrap would cut the content off: the source's extent (the width of its shape
+ * rectangle without margin, the height when vertical) times (1 + spacing) against the
+ * available length (ZoPathGetLength2 of the baseline, times (1 - start) when the baseline is
+ * open).
+ *
+ * @param list     the source list.
+ * @param vertical non-zero for a vertical wrap; must agree with info->rotate == 1.
+ * @param info     the wrap information with its baseline.
+ * @return the available length rounded down, in pixels, when the extent exceeds it;
+ *         0xFFFFFFFF when it does not, when list, info or its baseline is null, when
+ *         info->count is positive, or when vertical disagrees with rotate.
+ */
+ZO_API uint32_t ZoPathWrapGetTruncatePosX(ZoPath* list, int32_t vertical,
+                                          const ZoPathWrapInfo* info);
+/**
+ * Reverses the direction of a subpath that is selected and has no selected points or
+ * segments: its outline nodes run backwards (each keeps its smooth and other non-kind bits;
+ * a closed figure stays closed); trailing parameter nodes stay where they are.
+ *
+ * @return 1; 0 for null, and 0 with error 3200 when the subpath is unselected or has
+ *         selected points or segments.
+ */
+ZO_API uint32_t ZoPathInvertSubpaths(ZoPath* path);
+/**
+ * Appends a copy of the information's baseline to a wrapped list as its stored baseline.
+ * A last subpath of exactly one node is unlinked and released first. The list is deselected
+ * and joined into one join chain; the copy (one record, ZoPathDuplicatePtrSingle) gets flags
+ * ZOF_SELECTED | ZOF_WRAP_BASELINE (plus the polygon marks of a polygon baseline) and becomes
+ * the list's last subpath, owned by the list.
+ *
+ * @return 1; 0 for a null list, information or baseline, when the list is a single one-node
+ *         subpath, or on allocation failure (error 1001, list unchanged).
+ */
+ZO_API uint32_t ZoPathAddWrapPath(ZoPath* list, const ZoPathWrapInfo* info);
+/**
+ * A stretched copy of a path list: one band of x mapped onto another, piecewise linearly.
+ *
+ * The band edges are given in the margin-relative coordinates of the bound rectangles: the
+ * source band is [min(a, b) + 5, max(a, b) + 5], the target band [min(c, d) + 5,
+ * max(c, d) + 5]. Each segment crossing a source band edge gets a node there (a cubic is
+ * divided at the crossing; crossings within 0.001 pixel of an existing node add none).
+ * Then x <= lo moves by lo' - lo, x >= hi by hi' - hi, and x in between goes to
+ * lo' + (x - lo)(hi' - lo')/(hi - lo); y is unchanged. With keepSmooth non-zero, a node
+ * between two cubics whose handles are collinear and opposite (each at least 0.1 long in x
+ * or y, the cross product of their directions below 0.01; on a closed figure the closing
+ * node too, open ends never) has its handles re-aligned after the mapping, keeping their
+ * lengths. The copy is deselected and its subpaths joined into one join chain.
+ *
+ * @param list       any member of the list; not changed.
+ * @param out        receives the copy (NULL first), owned by the caller (ZoPathDeletePtr on
+ *                   each subpath, or a table).
+ * @param a, b, c, d band edges, image pixels less the 5-pixel margin.
+ * @param keepSmooth non-zero keeps smooth joints smooth.
+ * @return 1; 0 with error 3200 for a null list, out or band pointer; 0 with error 1001 when
+ *         memory runs out (nothing is left allocated).
+ */
+ZO_API uint32_t ZoPathStretch(ZoPath* list, ZoPath** out, const double* a, const double* b,
+                              const double* c, const double* d, uint32_t keepSmooth);
+
 #ifdef __cplusplus
 }
 #endif

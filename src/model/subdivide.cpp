@@ -2,6 +2,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "curve_length.hpp"
 #include "fixed_point.hpp"
 #include "node_walk.hpp"
 #include "platform/host_library.hpp"
@@ -41,6 +42,17 @@ double cubic_length(const Cubic& c, int depth = 0) {
 PointDB point_at(const ZoPath* p, uint32_t i) { return to_db(nodes_of(p)[i].pt); }
 
 }  // namespace
+
+void split_cubic_at(const PointDB c[4], double t, PointDB before[4], PointDB after[4]) {
+  Cubic l, r;
+  split_cubic(Cubic{c[0], c[1], c[2], c[3]}, t, &l, &r);
+  before[0] = l.p0, before[1] = l.p1, before[2] = l.p2, before[3] = l.p3;
+  after[0] = r.p0, after[1] = r.p1, after[2] = r.p2, after[3] = r.p3;
+}
+
+double cubic_curve_length(PointDB p0, PointDB p1, PointDB p2, PointDB p3) {
+  return cubic_length(Cubic{p0, p1, p2, p3});
+}
 
 }  // namespace zo
 

@@ -7,4 +7,9 @@ namespace zo {
 // path heap (which reclaims every record still allocated).
 void release_library_state();
 
+namespace deform {
+// Releases the deformation code's scratch tables (stretch run, wrap tables).
+void release_deform_state();
+}  // namespace deform
+
 }  // namespace zo
