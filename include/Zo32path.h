@@ -1102,6 +1102,73 @@ ZO_API uint32_t ZoPathAddWrapPath(ZoPath* list, const ZoPathWrapInfo* info);
 ZO_API uint32_t ZoPathStretch(ZoPath* list, ZoPath** out, const double* a, const double* b,
                               const double* c, const double* d, uint32_t keepSmooth);
 
+/**
+ * Wraps a source list along a baseline, or bends it around a generated circle (bend mode,
+ * info->baseline NULL): ZoPathDomainRangeWrap(list, info, NULL, 1).
+ */
+ZO_API uint32_t ZoPathWrap(ZoPath** list, ZoPathWrapInfo* info);
+/**
+ * Wraps a source list along the information's baseline: the source's x axis follows the
+ * baseline's arc length, its y axis the baseline's normal (or stays vertical).
+ *
+ * Entry: the settings are normalised and written back into info (ascentDescent of text,
+ * count, spacing, rotate, start, closed). A source that is not text is treated as one unit
+ * (its text bits are cleared on success). rotate = 1 turns the source by -90 degrees about
+ * its centre first. On success the baseline itself loses its attachment, gets flags
+ * (flags & 0x9FFFFFFF) | ZOF_WRAP_BASELINE and, with recentre, is moved by the rounded offset
+ * of its shape box centre to (centreX, centreY) when that exceeds 2 pixels on an axis.
+ *
+ * Measure: the source is measured by its shape rectangle without margin (left, width,
+ * height). The reference line is, for text, top + (height + 1) x ascent / (ascent +
+ * descent), for other sources (1 - verticalRef) x (height + 1) below the top. A point (x, y)
+ * goes to the arc position (fit ? u x Lu : x - left) + start x L, with u = (x - left) /
+ * (width + 1), L the baseline length and Lu = L, or (1 - start) x L on an open baseline, and
+ * is offset by k x (reference - y), k running from startHeight% to endHeight% across the
+ * width. Beyond the end a closed baseline wraps around, an open one continues straight.
+ * With deform, source cubics over a curved baseline segment are divided into 2^n pieces
+ * (n from the segment's curvature and the source height), and straight segments at least a
+ * pixel wide there become cubics first, so the result follows the bent image; smooth nodes
+ * and the new joints are re-aligned. Without deform each unit (character or text object) is
+ * moved, turned and scaled by k as a whole. Mitred corners (cornerMode with deform and
+ * followNormal) mitre every baseline joint that turns by more than 5 degrees. With the
+ * trimmed ribbon switched on (ZoPathDoTrimmedRibbon), deform and no followNormal, the source
+ * is first cut where the baseline's y turns (ZoPathCutWithLineX) and the pieces facing up and
+ * down form two join chains; otherwise the result is one join chain.
+ *
+ * Bend mode (no baseline, bend non-zero, clamped to -99..100): the source (text: line by
+ * line) is wrapped around a circle of radius w (1 + spacing) / (4 pi |bend| / 200), centred
+ * on the unit, covering 2 |bend| / 200 of its circumference, over the top of the circle for
+ * a positive bend and along its bottom otherwise.
+ *
+ * @param list   address of any member of the source list; receives the head of the wrapped
+ *               list, whose records replace the source's (the source records are released).
+ * @param info   the wrap information (read and normalised).
+ * @param second address of a second list that is deselected on success (may be NULL).
+ * @param flag   not read (1 from ZoPathWrap).
+ * @return 1; 0 with nothing changed but the normalised settings: error 3200 for a null list
+ *         or info, a source head with an attachment, a baseline with a `next`, a baseline
+ *         node that is neither a line nor a curve, or no baseline and bend 0; 5404 for a
+ *         baseline of fewer than 2 nodes or shorter than 4 pixels; 1001 when memory runs
+ *         out.
+ */
+ZO_API uint32_t ZoPathDomainRangeWrap(ZoPath** list, ZoPathWrapInfo* info, ZoPath** second,
+                                      int32_t flag);
+/**
+ * Wraps a copy of a table's path and puts the result into the table's first group.
+ *
+ * The list and the baseline are copied (the baseline copy deselected, then selected, its
+ * selection marks saved); the copy of the baseline becomes info->baseline and the list copy
+ * is wrapped (ZoPathWrap) and given its stored baseline (ZoPathAddWrapPath). On success the
+ * information's previous baseline is unlinked and released, every record of the first
+ * group's list is released, the saved selection marks go to the wrapped list's stored
+ * baseline, and the wrapped list becomes the active path (ZoPathAssignActivePath).
+ *
+ * @return 1; 0 for a null argument, or when the wrap fails or memory runs out (error 1001):
+ *         then info->baseline is restored and table, list and baseline are unchanged.
+ */
+ZO_API uint32_t ZoPathWrapAndUpdate(ZoPathTbl* table, ZoPath* list, ZoPath* baseline,
+                                    ZoPathWrapInfo* info);
+
 #ifdef __cplusplus
 }
 #endif

@@ -8,10 +8,11 @@
 
 namespace zo::deform {
 
-void realign_handles(PointDB* pts, uint32_t prev, uint32_t node, uint32_t next) {
+void realign_handles(PointDB* pts, uint32_t prev, uint32_t node, uint32_t next, bool report) {
   PointDB o = pts[node], a = pts[prev] - o, b = pts[next] - o;
   double la = length(a), lb = length(b);
   if (la < 0.01 || lb < 0.01) {
+    if (!report) return;
     ZO_REPORT(plat::kErrBadArgument, 1);
     plat::trace("-WrapMaintainPathG1() warning: vector length too small, ignored.\n");
     return;

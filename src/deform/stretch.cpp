@@ -139,37 +139,20 @@ void realign_smooth(PointRun& run, uint32_t outline, const uint16_t* roles) {
     realign_handles(run.pts, outline - 2, outline - 1, 1);
 }
 
-// Writes the run back into the record, growing it when needed (the new address is stored
-// back). False when it cannot grow.
-bool write_back(ZoPath** path, const PointRun& run) {
-  ZoPath* p = *path;
-  if (record_capacity(p) < run.count) {
-    ZoPath* grown = record_resize(p, run.count);
-    if (grown == nullptr) return false;
-    relink_moved(grown);
-    *path = p = grown;
-  }
-  PathNode* n = nodes_of(p);
-  for (uint32_t i = 0; i < run.count; ++i) n[i] = PathNode{run.types[i], to_fix(run.pts[i])};
-  p->count = run.count;
-  return true;
-}
-
-bool stretch_subpath(ZoPath** path, const Bands& bands, bool keepSmooth, PointRun& run,
-                     PointRun& roleRun) {
+bool stretch_subpath(ZoPath** path, const Bands& bands, bool keepSmooth, PointRun& run) {
   ZoPath* p = *path;
   if (p->count == 0) return true;
   // Each segment gains at most 12 nodes for the two edges: reserve once, no growth per node.
   uint32_t most = p->count * 7 + 8;
-  if (!run.reserve(most) || !roleRun.reserve(most)) return false;
-  uint16_t* roles = roleRun.types;
+  if (!run.reserve(most)) return false;
+  uint16_t* roles = run.roles;
   uint32_t outline = 0;
   if (!build_run(p, bands, run, roles, &outline)) return false;
   if (keepSmooth) mark_smooth(run, outline, is_closed(p), roles);
   for (uint32_t i = 0; i < outline; ++i)
     if (!is_parameter(run.types[i])) run.pts[i].x = bands.map(run.pts[i].x);
   if (keepSmooth) realign_smooth(run, outline, roles);
-  return write_back(path, run);
+  return write_run(path, run);
 }
 
 }  // namespace
@@ -196,15 +179,13 @@ ZO_API uint32_t ZoPathStretch(ZoPath* list, ZoPath** out, const double* a, const
   Bands bands{std::min(*a, *b) + kMargin, std::max(*a, *b) + kMargin,
               std::min(*c, *d) + kMargin, std::max(*c, *d) + kMargin};
   PointRun& run = stretch_run();
-  PointRun roles;
   bool ok = true;
   for (ZoPath* p = copy; p != nullptr && ok; p = p->next) {
     bool head = p == copy;
-    ok = stretch_subpath(&p, bands, keepSmooth != 0, run, roles);
+    ok = stretch_subpath(&p, bands, keepSmooth != 0, run);
     if (head) copy = p;
   }
   run.release();
-  roles.release();
   if (!ok) {
     ZO_REPORT_NO_MEMORY();
     release_list(copy);

@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <type_traits>
 
 #include "Zo32path.h"
 
@@ -17,10 +18,15 @@ struct StepLimits {
   // The step that reaches (or would pass) t = 1 lands exactly on p3, so consecutive curves
   // and the segments after them meet without a rounding gap.
   bool landOnEnd = false;
+  // Bounds on the step in t (out of 65536): the walk takes between 65536 / maxStep and
+  // 65536 / minStep steps.
+  uint32_t minStep = 1;
+  uint32_t maxStep = 65536;
 };
 
-// Calls visit(PointDB) for each point reached after p0, ending with the point at t = 1
-// (equal to p3 up to rounding unless limits.landOnEnd asks for p3 itself).
+// Calls visit(PointDB) (or visit(PointDB, t) with t out of 65536) for each point reached
+// after p0, ending with the point at t = 1 (equal to p3 up to rounding unless
+// limits.landOnEnd asks for p3 itself).
 template <typename Visit>
 void forward_difference_cubic(PointDB p0, PointDB p1, PointDB p2, PointDB p3, StepLimits limits,
                               Visit&& visit) {
@@ -36,7 +42,8 @@ void forward_difference_cubic(PointDB p0, PointDB p1, PointDB p2, PointDB p3, St
   PointDB point = p0;
   bool justHalved = false;
   for (uint32_t t = 0; t < kOne;) {
-    while ((std::fabs(d1.x) > limits.high || std::fabs(d1.y) > limits.high) && step > 1) {
+    while ((std::fabs(d1.x) > limits.high || std::fabs(d1.y) > limits.high || step > limits.maxStep) &&
+           step > 1 && step > limits.minStep) {
       d3 = PointDB{d3.x / 8.0, d3.y / 8.0};
       d2 = PointDB{d2.x / 4.0 - d3.x, d2.y / 4.0 - d3.y};
       d1 = PointDB{(d1.x - d2.x) / 2.0, (d1.y - d2.y) / 2.0};
@@ -45,7 +52,7 @@ void forward_difference_cubic(PointDB p0, PointDB p1, PointDB p2, PointDB p3, St
     }
     // Doubling keeps t a multiple of the step, so the walk lands exactly on t = 1.
     while (!justHalved && std::fabs(d1.x) < limits.low && std::fabs(d1.y) < limits.low &&
-           t % (2 * step) == 0 && t + 2 * step <= kOne) {
+           t % (2 * step) == 0 && t + 2 * step <= kOne && 2 * step <= limits.maxStep) {
       d1 = PointDB{2.0 * d1.x + d2.x, 2.0 * d1.y + d2.y};
       d2 = PointDB{4.0 * (d2.x + d3.x), 4.0 * (d2.y + d3.y)};
       d3 = PointDB{8.0 * d3.x, 8.0 * d3.y};
@@ -56,7 +63,11 @@ void forward_difference_cubic(PointDB p0, PointDB p1, PointDB p2, PointDB p3, St
     d2 = PointDB{d2.x + d3.x, d2.y + d3.y};
     t += step;
     justHalved = false;
-    visit(point);
+    if constexpr (std::is_invocable_v<Visit, PointDB, uint32_t>) {
+      visit(point, t);
+    } else {
+      visit(point);
+    }
   }
 }
 
