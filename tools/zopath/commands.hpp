@@ -8,5 +8,10 @@ int cmd_export(int argc, char** argv);
 int cmd_flatten(int argc, char** argv);
 int cmd_unflatten(int argc, char** argv);
 int cmd_info(int argc, char** argv);
+int cmd_envelope(int argc, char** argv);
+int cmd_wrap(int argc, char** argv);
+int cmd_bend(int argc, char** argv);
+int cmd_stretch(int argc, char** argv);
+int cmd_measure(int argc, char** argv);
 
 }  // namespace zopath

@@ -17,6 +17,7 @@
 #include "boolean/import_text.hpp"
 #include "cli.hpp"
 #include "commands.hpp"
+#include "deform_tool.hpp"
 #include "png_writer.hpp"
 
 namespace zopath {
@@ -386,6 +387,10 @@ int cmd_demo(int argc, char** argv) {
   if (!zopath::write_transform_gallery(dir, &transforms, &editorError))
     return fail("demo: " + editorError);
   html << transforms;
+  std::string deformations;
+  if (!zopath::write_deform_gallery(dir, &deformations, &editorError))
+    return fail("demo: " + editorError);
+  html << deformations;
   html << "</body></html>\n";
   std::ofstream index(std::filesystem::path(dir) / "index.html");
   index << html.str();
@@ -402,6 +407,11 @@ int run_storage_command(const std::string& name, int argc, char** argv) {
   if (name == "flatten") return zopath::cmd_flatten(argc, argv);
   if (name == "unflatten") return zopath::cmd_unflatten(argc, argv);
   if (name == "info") return zopath::cmd_info(argc, argv);
+  if (name == "envelope") return zopath::cmd_envelope(argc, argv);
+  if (name == "wrap") return zopath::cmd_wrap(argc, argv);
+  if (name == "bend") return zopath::cmd_bend(argc, argv);
+  if (name == "stretch") return zopath::cmd_stretch(argc, argv);
+  if (name == "measure") return zopath::cmd_measure(argc, argv);
   return -1;
 }
 
