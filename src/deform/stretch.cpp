@@ -39,7 +39,10 @@ int cubic_crossings(const PointDB c[4], const double edges[2], double out[6]) {
     double s = 1 - t;
     return s * s * s * c[0].x + 3 * s * s * t * c[1].x + 3 * s * t * t * c[2].x + t * t * t * c[3].x;
   };
+  double lo = std::min({c[0].x, c[1].x, c[2].x, c[3].x});
+  double hi = std::max({c[0].x, c[1].x, c[2].x, c[3].x});
   for (int e = 0; e < 2; ++e) {
+    if (edges[e] <= lo || edges[e] >= hi) continue;  // the curve stays on one side
     constexpr int kSteps = 32;
     double prevT = 0.0, prevF = x_at(0.0) - edges[e];
     for (int i = 1; i <= kSteps && n < 6; ++i) {
