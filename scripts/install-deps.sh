@@ -7,6 +7,7 @@ packages=(
   build-essential cmake ninja-build libgtest-dev libbenchmark-dev clang libclang-rt-14-dev
   llvm binutils pkg-config libfreetype-dev libfontconfig-dev libpng-dev
   libcairo2-dev libagg-dev fonts-dejavu-core
+  lib2geom-dev libboost-dev
 )
 
 missing=()

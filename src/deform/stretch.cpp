@@ -11,6 +11,7 @@
 #include "model/vectors.hpp"
 #include "platform/host_library.hpp"
 #include "smooth.hpp"
+#include "x_crossings.hpp"
 
 using namespace zo;
 using namespace zo::deform;
@@ -31,39 +32,6 @@ struct Bands {
     return loTo + (x - lo) * (hiTo - loTo) / (hi - lo);
   }
 };
-
-// Parameters in (0, 1) where the cubic's x crosses one of the edges, in increasing order.
-int cubic_crossings(const PointDB c[4], const double edges[2], double out[6]) {
-  int n = 0;
-  auto x_at = [&](double t) {
-    double s = 1 - t;
-    return s * s * s * c[0].x + 3 * s * s * t * c[1].x + 3 * s * t * t * c[2].x + t * t * t * c[3].x;
-  };
-  double lo = std::min({c[0].x, c[1].x, c[2].x, c[3].x});
-  double hi = std::max({c[0].x, c[1].x, c[2].x, c[3].x});
-  for (int e = 0; e < 2; ++e) {
-    if (edges[e] <= lo || edges[e] >= hi) continue;  // the curve stays on one side
-    constexpr int kSteps = 32;
-    double prevT = 0.0, prevF = x_at(0.0) - edges[e];
-    for (int i = 1; i <= kSteps && n < 6; ++i) {
-      double t = static_cast<double>(i) / kSteps, f = x_at(t) - edges[e];
-      if ((prevF < 0 && f > 0) || (prevF > 0 && f < 0)) {
-        double a = prevT, b = t, fa = prevF;
-        for (int k = 0; k < 60; ++k) {
-          double m = 0.5 * (a + b), fm = x_at(m) - edges[e];
-          if ((fa < 0) == (fm < 0)) a = m, fa = fm; else b = m;
-        }
-        out[n++] = 0.5 * (a + b);
-      } else if (f == 0.0 && i < kSteps) {
-        out[n++] = t;
-      }
-      prevT = t, prevF = f;
-    }
-  }
-  for (int i = 1; i < n; ++i)  // insertion sort of at most six values
-    for (int j = i; j > 0 && out[j - 1] > out[j]; --j) std::swap(out[j - 1], out[j]);
-  return n;
-}
 
 // The subpath's outline as a point run with the band edges inserted as nodes; the node kinds
 // go into the run's types and each entry's role into roles. Returns the outline's length.
@@ -97,7 +65,7 @@ bool build_run(const ZoPath* p, const Bands& b, PointRun& run, uint16_t* roles, 
       return ok;
     }
     double ts[6];
-    int k = cubic_crossings(c, edges, ts);
+    int k = x_crossings(c, edges, 2, ts, 6);
     PointDB rest[4] = {c[0], c[1], c[2], c[3]};
     double done = 0.0;
     for (int i = 0; i < k && ok; ++i) {

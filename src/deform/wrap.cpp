@@ -19,6 +19,7 @@
 #include "wrap_info.hpp"
 #include "wrap_map.hpp"
 #include "wrap_ribbon.hpp"
+#include "x_crossings.hpp"
 
 using namespace zo;
 using namespace zo::deform;
@@ -66,6 +67,60 @@ bool push_pieces(PointRun& run, const PointDB c[4], uint32_t n, uint16_t endType
   return true;
 }
 
+// The source x whose arc position is `arc`: the inverse of arc_of.
+double source_x(const WrapSetup& s, const WrapFrame& f, double arc) {
+  double along = arc - s.start * s.total;
+  return s.fit ? f.left + (s.usable > 0.0 ? along / s.usable : 0.0) * (f.width + 1.0)
+               : f.left + along;
+}
+
+// Source x positions in (lo, hi) that land on mitred baseline joints (at most 8): a source
+// curve is divided there, so its image can turn the corner.
+int joint_xs(const WrapSetup& s, const WrapFrame& f, double lo, double hi, double* xs) {
+  const WrapTables& w = wrap_tables();
+  double u = 0.0;
+  double a0 = arc_of(s, f, lo, &u), a1 = arc_of(s, f, hi, &u);
+  int n = 0;
+  for (uint32_t i = 0; i < w.segCount && n < 8; ++i) {
+    const WrapSegment& g = w.segs[i];
+    if (g.skip || g.corner == 0 || (w.open && g.start <= 0.0)) continue;
+    double joint = g.start;
+    if (!w.open) joint += std::ceil((a0 - joint) / w.total) * w.total;
+    for (; joint < a1 && n < 8; joint += w.total) {
+      if (joint > a0) xs[n++] = source_x(s, f, joint);
+      if (w.open) break;
+    }
+  }
+  return n;
+}
+
+// One source cubic into the run: divided at mitred joints, then each part into as many
+// pieces as the baseline under it asks for.
+bool push_segment(PointRun& run, const PointDB c[4], const WrapSetup& s, const WrapFrame& f,
+                  uint16_t endType) {
+  double lo = std::min({c[0].x, c[1].x, c[2].x, c[3].x});
+  double hi = std::max({c[0].x, c[1].x, c[2].x, c[3].x});
+  double xs[8], ts[8];
+  int n = s.mitre ? joint_xs(s, f, lo, hi, xs) : 0;
+  n = n > 0 ? x_crossings(c, xs, n, ts, 8) : 0;
+  PointDB rest[4] = {c[0], c[1], c[2], c[3]};
+  double done = 0.0;
+  for (int i = 0; i <= n; ++i) {
+    PointDB part[4], after[4];
+    if (i < n) {
+      split_cubic_at(rest, (ts[i] - done) / (1.0 - done), part, after);
+      done = ts[i];
+    } else {
+      std::copy(rest, rest + 4, part);
+    }
+    double pl = std::min({part[0].x, part[1].x, part[2].x, part[3].x});
+    double ph = std::max({part[0].x, part[1].x, part[2].x, part[3].x});
+    if (!push_pieces(run, part, pieces_for(s, f, pl, ph), i < n ? PT_BEZIERTO : endType)) return false;
+    std::copy(after, after + 4, rest);
+  }
+  return true;
+}
+
 // The subpath as a point run: cubics divided as the baseline under them asks; straight
 // segments with some width become cubics where the baseline bends (a chord would cut across
 // the bent image); parameter nodes kept as they are.
@@ -87,18 +142,19 @@ bool expand(const ZoPath* p, const WrapSetup& s, const WrapFrame& f, PointRun& r
       ok = run.push(pt, type, kRoleAnchor);
       cur = pt, have = true, ++i;
     } else if (is_line(type)) {
-      uint32_t pieces = std::fabs(pt.x - cur.x) >= 1.0 ? pieces_for(s, f, cur.x, pt.x) : 1;
       PointDB c[4] = {cur, cur + (pt - cur) * (1.0 / 3.0), cur + (pt - cur) * (2.0 / 3.0), pt};
-      ok = pieces > 1 ? push_pieces(run, c, pieces,
-                                    static_cast<uint16_t>((type & ~PT_KIND_MASK) | PT_BEZIERTO))
-                      : run.push(pt, type, kRoleAnchor);
+      double xs[8];
+      double lo = std::min(cur.x, pt.x), hi = std::max(cur.x, pt.x);
+      bool bent = std::fabs(pt.x - cur.x) >= 1.0 &&
+                  (pieces_for(s, f, cur.x, pt.x) > 1 || (s.mitre && joint_xs(s, f, lo, hi, xs) > 0));
+      ok = bent ? push_segment(run, c, s, f, static_cast<uint16_t>((type & ~PT_KIND_MASK) | PT_BEZIERTO))
+                : run.push(pt, type, kRoleAnchor);
       cur = pt, ++i;
     } else {
       PointDB c[4] = {cur, pt, to_db(n[i + 1].pt), to_db(n[i + 2].pt)};
-      double lo = std::min({c[0].x, c[1].x, c[2].x, c[3].x});
-      double hi = std::max({c[0].x, c[1].x, c[2].x, c[3].x});
-      ok = push_pieces(run, c, pieces_for(s, f, lo, hi), n[i + 2].type);
-      if (ok) run.types[run.count - 3] = n[i].type, run.types[run.count - 2] = n[i + 1].type;
+      uint32_t before = run.count;
+      ok = push_segment(run, c, s, f, n[i + 2].type);
+      if (ok && run.count == before + 3) run.types[before] = n[i].type, run.types[before + 1] = n[i + 1].type;
       cur = c[3], i += 3;
     }
     if (!ok) return false;
