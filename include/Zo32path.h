@@ -1169,6 +1169,88 @@ ZO_API uint32_t ZoPathDomainRangeWrap(ZoPath** list, ZoPathWrapInfo* info, ZoPat
 ZO_API uint32_t ZoPathWrapAndUpdate(ZoPathTbl* table, ZoPath* list, ZoPath* baseline,
                                     ZoPathWrapInfo* info);
 
+/* ========================================================================================
+ * Cutting
+ * A cut splits every subpath of a path list like a knife: open subpaths fall apart into open
+ * pieces at the nodes on the cut, closed subpaths become closed pieces whose new edges run
+ * along the cut. The pieces replace the list: first-side pieces first, then second-side ones.
+ * For a vertical line the first side is x greater than the line's x. Before cutting every
+ * subpath loses its selection flags, node marks, join and selection links. The old list's
+ * records that were cut are released; the list pointer receives the new head (null when
+ * nothing is left). On allocation failure (error 1001) the list is left as it was.
+ * ======================================================================================== */
+
+/* Pairing of the points where closed subpaths meet the cut (the last argument of every cut
+ * function). */
+#define ZOCUT_PAIR_PER_SUBPATH 0 /* each point with the neighbouring one of its own subpath */
+#define ZOCUT_PAIR_ALONG_CUT 1   /* consecutive points along the cut, across subpaths (rings) */
+
+/** Cuts a whole path list along the vertical line at x.
+ *
+ * @param view    view record whose window coordinates x is given in (image x =
+ *                (x - window left + scrollX) / zoom - 0.5), or null for whole image units.
+ * @param list    address of any subpath of the list; receives the head of the cut list. Null
+ *                or a null list: nothing happens.
+ * @param x       the line's x.
+ * @param pairing ZOCUT_PAIR_PER_SUBPATH (0) or any nonzero value for ZOCUT_PAIR_ALONG_CUT,
+ *                which joins a ring's outer and inner boundaries into C-shaped pieces.
+ *
+ * Nodes within 0.01 pixel of the line lie on it; crossings get new nodes (cubics are divided
+ * there). The pieces are new records owned by the list (flags without the text bits,
+ * primitive kind 0); subpaths the line does not cross are kept, on the side of their first
+ * point. No return value; on allocation failure error 1001 is reported. */
+ZO_API void ZoPathCutWithLineX(CoordStruct* view, ZoPath** list, int32_t x, uint32_t pairing);
+
+/** Cuts a whole path list along the line through two points.
+ *
+ * @param view    view record for window coordinates, or null for whole image units.
+ * @param list    address of any subpath of the list; receives the head of the cut list.
+ * @param a, b    the points, packed: x in the low, y in the high signed 32 bits. With equal
+ *                x this is ZoPathCutWithLineX at that x. Points closer than 0.0001 pixel
+ *                (after conversion): nothing happens.
+ * @param pairing as for ZoPathCutWithLineX.
+ *
+ * The list is turned so that the line runs from a to b straight down its vertical axis, cut
+ * there and turned back; every node of the result, cut or not, goes through that rotation
+ * and back in 16.16. The first side lies on the left of the direction from a to b as seen
+ * on the image (y down): for a line drawn from left to right, the part above it. */
+ZO_API void ZoPathCutWithLine(CoordStruct* view, ZoPath** list, int64_t a, int64_t b,
+                              uint32_t pairing);
+
+/** ZoPathCutWithLineX on the current group of a table: when the group has a path, its
+ * selected path is cleared (ZoPathAssignSelectedPath with null), the group's whole list is
+ * cut, and the new head becomes the group's first path (ZoPathAssignActivePath). Null table:
+ * nothing happens. Nothing is drawn. */
+ZO_API void ZoPathTblCutWithLineX(CoordStruct* view, ZoPathTbl* table, int32_t x,
+                                  uint32_t pairing);
+
+/** ZoPathCutWithLine on the current group of a table, as ZoPathTblCutWithLineX. */
+ZO_API void ZoPathTblCutWithLine(CoordStruct* view, ZoPathTbl* table, int64_t a, int64_t b,
+                                 uint32_t pairing);
+
+/** Cuts a whole path list along a cutting subpath (a knife stroke of lines and curves).
+ *
+ * @param list    address of any subpath of the list; receives the head of the cut list. Null
+ *                or a null list: nothing happens.
+ * @param cutter  the cutting subpath, read only (it need not belong to the list; only its
+ *                own nodes are used). Null: nothing happens.
+ * @param pairing as for ZoPathCutWithLineX; the points are ranked along the cutter.
+ *
+ * Every subpath must be closed: an open subpath in the list, or an odd number of points where
+ * the cutter meets the subpaths so far, leaves the list as it is (stripped of its selection
+ * and chains). Where the cutter crosses a subpath nodes are inserted; the new edges follow the
+ * cutter's own segments between two crossings. A subpath the cutter does not cross goes
+ * whole to the side of its box centre. The side of a point is taken from the nearest
+ * segment of the polyline through the cutter's nodes: the second side when the point lies
+ * to the left of it on the image (y down), else the first. Stretches where an edge runs
+ * along the cutter are not crossings. No return value; on allocation failure error 1001 is
+ * reported and the list is left as it was. */
+ZO_API void ZoPathCutWithPath(ZoPath** list, ZoPath* cutter, uint32_t pairing);
+
+/** ZoPathCutWithPath on the current group of a table, as ZoPathTblCutWithLineX; a null
+ * table or cutter does nothing. */
+ZO_API void ZoPathTblCutWithPath(ZoPathTbl* table, ZoPath* cutter, uint32_t pairing);
+
 #ifdef __cplusplus
 }
 #endif

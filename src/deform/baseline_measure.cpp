@@ -4,11 +4,12 @@
 #include <cmath>
 
 #include "edit/nearest_point.hpp"
-#include "model/curve_length.hpp"
+#include "cubic_pieces.hpp"
 #include "model/segment_walk.hpp"
-#include "model/vectors.hpp"
+#include "geometry/vectors.hpp"
 
 using namespace zo;
+using namespace zo::deform;
 
 namespace {
 
@@ -27,7 +28,7 @@ double length_to(const Piece& s, double t) {
 
 PointDB point_on(const Piece& s, double t) {
   if (!s.cubic) return s.p[0] + (s.p[3] - s.p[0]) * t;
-  return edit::cubic_point(s.p, t);
+  return deform::cubic_point_at(s.p, t);
 }
 
 // The parameter at which a piece has run the given length, by bisection on the length of

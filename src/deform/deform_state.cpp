@@ -1,6 +1,6 @@
 #include "deform_state.hpp"
 
-#include "model/fixed_point.hpp"
+#include "geometry/fixed_point.hpp"
 #include "model/records.hpp"
 #include "platform/memory.hpp"
 #include "wrap_baseline.hpp"

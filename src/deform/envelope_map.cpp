@@ -3,10 +3,10 @@
 // envelope to a sub-rectangle of its domain.
 #include <cmath>
 
-#include "model/fixed_point.hpp"
+#include "geometry/fixed_point.hpp"
 #include "model/node_walk.hpp"
 #include "model/records.hpp"
-#include "model/vectors.hpp"
+#include "geometry/vectors.hpp"
 #include "shapes/polygon_rules.hpp"
 
 using namespace zo;

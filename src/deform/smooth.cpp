@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "model/vectors.hpp"
+#include "geometry/vectors.hpp"
 #include "platform/host_library.hpp"
 #include "platform/trace.hpp"
 

@@ -4,11 +4,11 @@
 #include <cmath>
 
 #include "deform_state.hpp"
-#include "model/curve_length.hpp"
-#include "model/fixed_point.hpp"
+#include "cubic_pieces.hpp"
+#include "geometry/fixed_point.hpp"
 #include "model/node_walk.hpp"
 #include "model/records.hpp"
-#include "model/vectors.hpp"
+#include "geometry/vectors.hpp"
 #include "platform/host_library.hpp"
 #include "smooth.hpp"
 #include "x_crossings.hpp"

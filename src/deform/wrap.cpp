@@ -7,11 +7,11 @@
 
 #include "deform_state.hpp"
 #include "model/bounds.hpp"
-#include "model/curve_length.hpp"
-#include "model/fixed_point.hpp"
+#include "cubic_pieces.hpp"
+#include "geometry/fixed_point.hpp"
 #include "model/node_walk.hpp"
 #include "model/records.hpp"
-#include "model/vectors.hpp"
+#include "geometry/vectors.hpp"
 #include "outline/outline_info.hpp"
 #include "platform/host_library.hpp"
 #include "platform/trace.hpp"
@@ -52,7 +52,7 @@ uint32_t pieces_for(const WrapSetup& s, const WrapFrame& f, double x0, double x1
 bool push_pieces(PointRun& run, const PointDB c[4], uint32_t n, uint16_t endType) {
   PointDB rest[4] = {c[0], c[1], c[2], c[3]};
   for (uint32_t k = 0; k < n; ++k) {
-    PointDB piece[4], after[4];
+    PointDB piece[4], after[4] = {rest[0], rest[1], rest[2], rest[3]};
     if (k + 1 < n) {
       split_cubic_at(rest, 1.0 / (n - k), piece, after);
     } else {
@@ -106,7 +106,7 @@ bool push_segment(PointRun& run, const PointDB c[4], const WrapSetup& s, const W
   PointDB rest[4] = {c[0], c[1], c[2], c[3]};
   double done = 0.0;
   for (int i = 0; i <= n; ++i) {
-    PointDB part[4], after[4];
+    PointDB part[4], after[4] = {rest[0], rest[1], rest[2], rest[3]};
     if (i < n) {
       split_cubic_at(rest, (ts[i] - done) / (1.0 - done), part, after);
       done = ts[i];

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cmath>
 
-#include "model/fixed_point.hpp"
-#include "model/forward_diff.hpp"
+#include "geometry/fixed_point.hpp"
+#include "geometry/forward_diff.hpp"
 #include "model/records.hpp"
-#include "model/vectors.hpp"
+#include "geometry/vectors.hpp"
 #include "platform/host_library.hpp"
 #include "platform/memory.hpp"
 #include "platform/trace.hpp"

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "model/vectors.hpp"
+#include "geometry/vectors.hpp"
 
 namespace zo::deform {
 

@@ -4,22 +4,12 @@
 
 #include "model/bounds.hpp"
 #include "model/records.hpp"
-#include "platform/host_library.hpp"
 #include "platform/trace.hpp"
-
-// The vertical line cutter belongs to the cutting code, which is built on another branch; until
-// it is linked in, the trimmed-ribbon mode refuses (3200) instead of cutting.
-extern "C" __attribute__((weak)) void ZoPathCutWithLineX(CoordStruct* view, ZoPath** list,
-                                                         int32_t x, uint32_t pairing);
 
 namespace zo::deform {
 
 bool cut_ribbon(ZoPath** work, const WrapSetup& s, const WrapFrame& f) {
   const WrapTables& w = wrap_tables();
-  if (ZoPathCutWithLineX == nullptr) {
-    ZO_REPORT(plat::kErrBadArgument, 1);
-    return false;
-  }
   for (uint32_t i = 0; i < w.cutCount; ++i) {
     // The source x whose arc position is the turning point: the inverse of arc_of.
     double along = w.cuts[i] * s.total - s.start * s.total;

@@ -1,7 +1,7 @@
 // The path heap and the subpath records it holds: creation, growth, trimming, release.
 #include <algorithm>
 
-#include "fixed_point.hpp"
+#include "geometry/fixed_point.hpp"
 #include "node_walk.hpp"
 #include "outline/outline_info.hpp"
 #include "platform/host_library.hpp"

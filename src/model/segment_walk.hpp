@@ -2,7 +2,7 @@
 // of kind 0 passed over), each line or cubic is handed on with its points in doubles.
 #pragma once
 
-#include "fixed_point.hpp"
+#include "geometry/fixed_point.hpp"
 #include "node_walk.hpp"
 
 namespace zo {

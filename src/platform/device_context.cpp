@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "memory.hpp"
-#include "model/forward_diff.hpp"
+#include "geometry/forward_diff.hpp"
 #include "pointer_set.hpp"
 
 namespace {

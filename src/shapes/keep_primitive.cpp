@@ -2,7 +2,7 @@
 // axis-aligned primitive (the bilinear envelope asks before it keeps the primitive kind).
 #include <cmath>
 
-#include "model/fixed_point.hpp"
+#include "geometry/fixed_point.hpp"
 #include "model/records.hpp"
 
 using namespace zo;

@@ -4,9 +4,9 @@
 #include <cstring>
 
 #include "deform/envelope_rules.hpp"
-#include "model/fixed_point.hpp"
+#include "geometry/fixed_point.hpp"
 #include "model/records.hpp"
-#include "model/vectors.hpp"
+#include "geometry/vectors.hpp"
 #include "platform/host_library.hpp"
 #include "platform/memory.hpp"
 #include "render/display.hpp"

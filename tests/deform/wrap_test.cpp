@@ -242,6 +242,27 @@ TEST_F(WrapTest, FailuresChangeNothing) {
   release_list(base);
 }
 
+// Trimmed ribbon (deform without follow normal): the source is cut where the baseline's y
+// turns, and the pieces before and after the turn form two join chains.
+TEST_F(WrapTest, TrimmedRibbonCutsAtTheTurn) {
+  ZoPath* arc = path_from("M 0 100 C 100 0 200 0 300 100");  // y turns half way
+  ZoPathWrapInfo w = settings(arc, 1, 0);
+  ZoPathDoTrimmedRibbon(1);
+  ZoPath* out = wrapped("M 10 0 L 210 0 L 210 30 L 10 30 Z", w);
+  ZoPathDoTrimmedRibbon(0);
+  std::string trace = trace_text();
+  EXPECT_NE(trace.find("[TrimmedRibbon]: 2 y'=max/min points.\n"), std::string::npos) << trace;
+  EXPECT_NE(trace.find("\tpoint[01]: T = 10000\n"), std::string::npos);
+  EXPECT_NE(trace.find("- WrapDoDeform(): nCutX = 1.\n"), std::string::npos);
+  std::vector<ZoPath*> pieces = members(out);
+  ASSERT_EQ(pieces.size(), 2u) << "one cut at x = 10 + L / 2";
+  EXPECT_TRUE(pieces[0]->joinNext == nullptr && pieces[1]->joinPrev == nullptr)
+      << "two chains, one piece each";
+  for (ZoPath* p : pieces) EXPECT_EQ(p->flags & ZOF_WRAP_MARKER, 0u);
+  release_list(out);
+  ZoPathDeletePtr(arc, 0);
+}
+
 TEST_F(WrapTest, AllocationFailures) {
   auto wrap_case = [](const char* name, std::string baseline, bool update) {
     return SweepCase{name, true, [=] {

@@ -8,7 +8,7 @@
 #include <cstring>
 #include <random>
 
-#include "../../src/model/forward_diff.hpp"  // the library's one curve walk, for the reference
+#include "../../src/geometry/forward_diff.hpp"  // the library's one curve walk, for the reference
 #include "mask_helpers.hpp"
 #include "test_support.hpp"
 

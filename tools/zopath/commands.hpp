@@ -2,6 +2,8 @@
 // name, answers --help itself and returns the process exit status.
 #pragma once
 
+#include <string>
+
 namespace zopath {
 
 int cmd_export(int argc, char** argv);
@@ -13,5 +15,9 @@ int cmd_wrap(int argc, char** argv);
 int cmd_bend(int argc, char** argv);
 int cmd_stretch(int argc, char** argv);
 int cmd_measure(int argc, char** argv);
+int cmd_cut(int argc, char** argv);        // cut_cmd.cpp
+int cmd_crossings(int argc, char** argv);  // cut_cmd.cpp
+// The demo gallery's cutting section (cut_cmd.cpp).
+bool write_cut_gallery(const std::string& dir, std::string* html, std::string* error);
 
 }  // namespace zopath

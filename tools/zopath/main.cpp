@@ -41,6 +41,8 @@ const char* kMainHelp =
     "  unflatten BLOCK [-o OUT.txt]          read a stored block back as path text\n"
     "  info INPUT                            counts, chains and bounds of a path file\n"
     "  transform PATHFILE OPERATION...       move, scale, rotate, align or distribute objects\n"
+    "  cut PATHFILE (--x K|--line ...|--path C) -o OUT.txt  cut along a line or a path\n"
+    "  crossings A.txt B.txt                 list where the segments of two files cross\n"
     "  help [COMMAND]                        show help\n"
     "\n"
     "Run 'zopath COMMAND --help' for the options of a command.\n";
@@ -391,6 +393,9 @@ int cmd_demo(int argc, char** argv) {
   if (!zopath::write_deform_gallery(dir, &deformations, &editorError))
     return fail("demo: " + editorError);
   html << deformations;
+  std::string cuts;
+  if (!zopath::write_cut_gallery(dir, &cuts, &editorError)) return fail("demo: " + editorError);
+  html << cuts;
   html << "</body></html>\n";
   std::ofstream index(std::filesystem::path(dir) / "index.html");
   index << html.str();
@@ -412,6 +417,8 @@ int run_storage_command(const std::string& name, int argc, char** argv) {
   if (name == "bend") return zopath::cmd_bend(argc, argv);
   if (name == "stretch") return zopath::cmd_stretch(argc, argv);
   if (name == "measure") return zopath::cmd_measure(argc, argv);
+  if (name == "cut") return zopath::cmd_cut(argc, argv);
+  if (name == "crossings") return zopath::cmd_crossings(argc, argv);
   return -1;
 }
 
