@@ -5,28 +5,21 @@
 #include <cstdlib>
 #include <vector>
 
-#include "boolean/import_text.hpp"
-#include "cli.hpp"
+#include "io.hpp"
+#include "path_input.hpp"
 #include "path_text.hpp"
 #include "png_writer.hpp"
 
 namespace zopath {
 
 ZoPath* read_path_file(const std::string& file, std::string* error) {
-  std::string text;
-  if (!read_file(file, &text)) return *error = "cannot read " + file, nullptr;
-  ZoPath* head = zo::import_text::read_paths(text.data(), text.size());
-  if (head == nullptr) *error = file + " holds no complete subpath";
-  return head;
+  ZoPath* head = nullptr;
+  return load_paths(file, &head, error) ? head : nullptr;
 }
 
-void release_paths(ZoPath* head) {
-  while (head != nullptr && head->prev != nullptr) head = head->prev;
-  while (head != nullptr) {
-    ZoPath* next = head->next;
-    ZoPathDeletePtr(head, 0);
-    head = next;
-  }
+void release_paths(ZoPath* any) {
+  while (any != nullptr && any->prev != nullptr) any = any->prev;
+  release_list(any);
 }
 
 bool parse_number(const char* text, double* out) {
@@ -36,10 +29,7 @@ bool parse_number(const char* text, double* out) {
 }
 
 bool write_paths(const std::string& output, ZoPath* head, std::string* error) {
-  std::string text = write_path_text(head);
-  if (write_file(output, text.data(), text.size())) return true;
-  *error = "cannot write " + (output.empty() ? "standard output" : output);
-  return false;
+  return write_output(output, write_path_text(head), error);
 }
 
 ZoPath* rectangle_path(double left, double top, double right, double bottom) {

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "cli.hpp"
+#include "io.hpp"
 #include "deform_tool.hpp"
 
 namespace zopath {

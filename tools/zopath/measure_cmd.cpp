@@ -2,7 +2,7 @@
 #include <cstdio>
 #include <string>
 
-#include "cli.hpp"
+#include "io.hpp"
 #include "deform_tool.hpp"
 
 namespace zopath {

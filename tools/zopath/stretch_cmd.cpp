@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "cli.hpp"
+#include "io.hpp"
 #include "deform_tool.hpp"
 
 namespace zopath {

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "cli.hpp"
+#include "io.hpp"
 #include "deform_tool.hpp"
 
 namespace zopath {
