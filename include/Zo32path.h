@@ -1165,28 +1165,6 @@ ZO_API uint32_t ZoPathNewCoordStruct(const RECT* window, int32_t scrollX, int32_
 ZO_API uint32_t ZoPathDeleteCoordStruct(CoordStruct* view);
 
 /* ========================================================================================
- * Primitives
- * ======================================================================================== */
-
-/**
- * Tells whether a primitive stays the same axis-aligned primitive when its bounding box is
- * mapped onto four corner points (the bilinear envelope asks before keeping the kind).
- *
- * The corners are taken as image pixels (16.16, converted to doubles). They keep the shape
- * "straight" when corners[0]-corners[1] stay a horizontal edge (|x0 - x2|, |x1 - x3|,
- * |y0 - y1| and |y2 - y3| all below 1 pixel) and "turned" when they became a vertical one
- * (|y0 - y2|, |y1 - y3|, |x0 - x1|, |x2 - x3| below 1). A rounded rectangle (kind 3 or
- * 300-399) must also keep its aspect ratio within 0.001, because its corner arcs would
- * otherwise stop being circular; a rounded rectangle of fewer than 16 nodes is never kept.
- *
- * @param path    the primitive subpath (its primitive kind and, for rounded rectangles,
- *                nodes 4, 8, 11 and 15 are read); not changed.
- * @param corners four points: top-left, top-right, bottom-left, bottom-right.
- * @return 1 when the primitive is kept, 0 otherwise; 0 for a null argument or kind 0.
- */
-ZO_API uint32_t ZoPathIsKeepPrimitive(const ZoPath* path, const Ptfx corners[4]);
-
-/* ========================================================================================
  * Envelopes
  * An envelope maps a path's bounding box onto a frame: a bilinear frame of 4 control points
  * (P0 top-left, P1 top-right, P2 bottom-left, P3 bottom-right), or a bi-Bezier frame of 8:
@@ -1622,6 +1600,330 @@ ZO_API uint32_t ZoPathDomainRangeWrap(ZoPath** list, ZoPathWrapInfo* info, ZoPat
  */
 ZO_API uint32_t ZoPathWrapAndUpdate(ZoPathTbl* table, ZoPath* list, ZoPath* baseline,
                                     ZoPathWrapInfo* info);
+
+/* ========================================================================================
+ * Primitives and path constructors
+ * A primitive is a closed path made from a rectangle the user dragged in the window. The
+ * drag's left/top corner is the anchor whatever the drag direction; both end pixels count, so
+ * the box is (|right - left| + 1) / zoom by (|bottom - top| + 1) / zoom image pixels. The path
+ * remembers its kind in primitiveKind while it is still an unedited primitive.
+ * ======================================================================================== */
+
+/* Primitive kinds (primitiveKind). */
+#define ZOPRIM_NONE 0u           /* an ordinary path (also triangles and template copies) */
+#define ZOPRIM_ELLIPSE 1u        /* 13 nodes */
+#define ZOPRIM_RECTANGLE 2u      /* 5 nodes */
+#define ZOPRIM_ROUNDED 3u        /* 17 nodes, corner radius min(max(a, b) / 3, min(a, b)) */
+#define ZOPRIM_DIAMOND 4u        /* 5 nodes */
+#define ZOPRIM_BANDED 5u         /* 27 nodes: top and bottom edges of 4 straight Beziers */
+#define ZOPRIM_TRIANGLE 6u       /* requested only: 4 nodes, stored as ZOPRIM_NONE */
+#define ZOPRIM_ROUNDED_PCT 300u  /* 300 + p: rounded rectangle, radius p % of the smaller half */
+
+/**
+ * Builds a primitive from a dragged rectangle as a new standalone path (linked nowhere).
+ *
+ * @param kind      a ZOPRIM_ value: 1 to 6, or 300 to 400; not examined when templ is given.
+ * @param templ     null, or a path list to copy: the copy is joined into one object, scaled so
+ *                  its margin rectangle (bounds widened by 5 pixels and the end pixel) fills
+ *                  the box, moved to the box's left-top corner, all nodes selected; kind 0.
+ * @param out       receives the new path (selected, flags ZOF_SELECTED); untouched on failure.
+ * @param view      the view the drag was made in (window origin, scroll, zoom > 0).
+ * @param centered  nonzero: the anchor is the centre and the drag's sizes are half-sizes;
+ *                  zero: the box runs from the anchor toward the drag's other corner.
+ * @param keepAspect nonzero with a template: one scale factor, the smaller of the two.
+ * @param drag      the dragged rectangle in window pixels.
+ * @return 1; 0 for a null view, out or drag (nothing reported), a kind outside the list, a
+ *         zoom that is not a positive finite number, a box reaching |coordinate| >= 32768 or
+ *         a template without width or height (error 3200), or an allocation failure (1001).
+ *         The caller owns the path (ZoPathDeletePtr, or insert it into a table).
+ */
+ZO_API uint32_t ZoPathGetPrimitive(int32_t kind, ZoPath* templ, ZoPath** out,
+                                   const CoordStruct* view, int32_t centered, int32_t keepAspect,
+                                   const RECT* drag);
+/**
+ * Builds a primitive (as ZoPathGetPrimitive) and inserts it into the table: the current
+ * group's selection is cleared first (handles redrawn on dc, which may be null), then the new
+ * path is appended after the group's last path (or becomes its first) and made the group's
+ * selected path. The table owns it from then on.
+ *
+ * @return 1; 0 for a null table or view (nothing changed), or when the path could not be
+ *         built (the selection has been cleared by then; nothing is linked).
+ */
+ZO_API uint32_t ZoPathAddPrimitive(HDC dc, uint32_t kind, ZoPath* templ, ZoPathTbl* table,
+                                   const CoordStruct* view, int32_t centered, int32_t keepAspect,
+                                   const RECT* drag);
+/**
+ * Stores kind into the primitiveKind of the subpath *p points to.
+ * @return that subpath; null for a null p or *p.
+ */
+ZO_API ZoPath* ZoPathPrimitive(ZoPath** p, uint32_t kind);
+/**
+ * Makes a path an ordinary path: clears the primitive kind of the given subpath, and of every
+ * subpath from the head of its object (through joinPrev) to the end of its list. Callers may
+ * rely only on the given subpath's kind becoming 0. Does nothing for null.
+ */
+ZO_API void ZoPathCancelPrimitive(ZoPath* path);
+/**
+ * The corner roundness of a rounded rectangle.
+ *
+ * @param percent  (may be null) kind 3: the radius in percent of the smaller half-side, 1 to
+ *                 99; kind 300 to 400: kind - 300; any other kind: 50.
+ * @param radius   (may be null) the corner radius in whole image pixels (0 for other kinds).
+ * @return 1 for a rounded rectangle (kind 3 or 300 to 400), else 0 (also for null).
+ */
+ZO_API uint32_t ZoPathGetRectangleRoundness(const ZoPath* path, uint32_t* percent,
+                                            uint32_t* radius);
+/**
+ * Gives a rounded rectangle a corner radius of percent (clamped to 1 to 99) of its smaller
+ * half-side, rewriting its 17 nodes in place from its current edges (a horizontally mirrored
+ * rectangle keeps its direction); the kind becomes 300 + percent.
+ *
+ * @param bounds  (may be null) receives the rectangle's edges rounded to whole pixels.
+ * @return 1; 0 for null or a path that is not a rounded rectangle (nothing changed).
+ */
+ZO_API uint32_t ZoPathSetRectangleRoundness(ZoPath* path, int32_t percent, RECT* bounds);
+/**
+ * The largest inset that keeps the primitive's shape, in image pixels, at least 1.0: the
+ * smaller radius of an ellipse, half the smaller side of a rectangle or banded rectangle, the
+ * corner radius of a rounded rectangle (kinds 3, 300 to 399), half the smaller extent of the
+ * first nodes for other kinds.
+ * @return 1; 0 for a null path or dist, kind 0, or too few nodes.
+ */
+ZO_API uint32_t ZoPathGetPrimitiveMaxDist(const ZoPath* path, double* dist);
+/**
+ * 1 when the path is still exactly the primitive it was made as: a nonzero kind, for rounded
+ * rectangles (3, 300 to 399) a lower-left corner that is still a quarter circle (within 0.01
+ * pixel), and no following subpath unless that one is an envelope frame (flag bit 20 or 21).
+ * 0 otherwise and for null.
+ */
+ZO_API uint32_t ZoPathIsOnlyPrimitive(const ZoPath* path);
+
+/**
+ * Starts the creation batch: the constructors below (except ZoPathComposePureBezierSubpath)
+ * append each new subpath to it, linked through prev/next. A second call while a batch is
+ * active keeps the collected subpaths.
+ * @return the batch's current head (null for a new batch).
+ */
+ZO_API ZoPath* ZoPathCreateFrom_Begin(void);
+/**
+ * A circle (kind 1, 13 nodes, flags 0) about ((left + right) / 2, (top + bottom) / 2) x scale
+ * with radius min(width, height) x scale / 2.
+ * @return the new subpath (owned by the caller, or by the batch list when one is active);
+ *         null for a null r, a circle reaching |coordinate| >= 32768 (error 3200) or out of
+ *         memory (1001).
+ */
+ZO_API ZoPath* ZoPathCreateFromCircle(const RECT* r, double scale);
+/**
+ * A polyline: one node per point (PT_MOVETO, then PT_LINETO), coordinates x scale, flags 0;
+ * closed (PT_CLOSEFIGURE on the last node) when the first and last points are equal.
+ * @return the new subpath; null for null pts or n < 2 (nothing reported), coordinates
+ *         reaching 32768 (3200) or out of memory (1001).
+ */
+ZO_API ZoPath* ZoPathCreateFromPoints(const POINT* pts, int32_t n, double scale);
+/**
+ * A Bezier subpath from n = 3k + 1 points (k >= 1): PT_MOVETO then PT_BEZIERTO nodes, flags
+ * 0. When the first and last points agree within 0.0001 the last node takes the first node's
+ * exact point and closes the figure.
+ * @return the new subpath; null for null pts or a wrong count (nothing reported), points
+ *         reaching 32768 (3200) or out of memory (1001).
+ */
+ZO_API ZoPath* ZoPathCreateBezierFromPointDBs(const PointDB* pts, int32_t n);
+/**
+ * As ZoPathCreateBezierFromPointDBs for n = 3k + 1 points (k >= 0), with flags 0x40000000,
+ * closed only when the last point converts to exactly the first; never added to the batch.
+ * @return the new subpath (owned by the caller) or null.
+ */
+ZO_API ZoPath* ZoPathComposePureBezierSubpath(const PointDB* pts, int32_t n);
+/**
+ * Appends, after the last subpath of the list, a subpath of one node of type 7 at (0, 0) with
+ * flags 0x80010000. Nothing happens for null or when memory runs out (1001 reported).
+ */
+ZO_API void ZoPathAppendEmptySubpath(ZoPath* chain);
+/**
+ * Ends the creation batch: every collected subpath that is open is closed, by marking its last
+ * node when it lies on the first, or else by growing the record by one PT_LINETO |
+ * PT_CLOSEFIGURE node at the first point (the record may move; its neighbours follow). When a
+ * record cannot grow (1001 reported) the list ends before it and it and the rest are released.
+ * @return the head of the collected list (owned by the caller), null when no batch is active.
+ */
+ZO_API ZoPath* ZoPathCreateFrom_End(void);
+
+/**
+ * Tells whether a primitive stays the same axis-aligned primitive when its bounding box is
+ * mapped onto four corner points (the bilinear envelope asks before keeping the kind).
+ *
+ * The corners are taken as image pixels (16.16, converted to doubles). They keep the shape
+ * "straight" when corners[0]-corners[1] stay a horizontal edge (|x0 - x2|, |x1 - x3|,
+ * |y0 - y1| and |y2 - y3| all below 1 pixel) and "turned" when they became a vertical one
+ * (|y0 - y2|, |y1 - y3|, |x0 - x1|, |x2 - x3| below 1). A rounded rectangle (kind 3 or
+ * 300-399) must also keep its aspect ratio within 0.001, because its corner arcs would
+ * otherwise stop being circular; a rounded rectangle of fewer than 16 nodes is never kept.
+ *
+ * @param path    the primitive subpath (its primitive kind and, for rounded rectangles,
+ *                nodes 4, 8, 11 and 15 are read); not changed.
+ * @param corners four points: top-left, top-right, bottom-left, bottom-right.
+ * @return 1 when the primitive is kept, 0 otherwise; 0 for a null argument or kind 0.
+ */
+ZO_API uint32_t ZoPathIsKeepPrimitive(const ZoPath* path, const Ptfx corners[4]);
+
+/* ========================================================================================
+ * Pen tool
+ * ======================================================================================== */
+
+/* Window messages and keys the tool procedures take. */
+#define ZOMSG_KEYDOWN 256u
+#define ZOMSG_MOUSEMOVE 512u
+#define ZOMSG_LBUTTONDOWN 513u
+#define ZOMSG_LBUTTONUP 514u
+#define ZOMSG_LBUTTONDBLCLK 515u
+#define ZOKEY_BACKSPACE 8u
+#define ZOKEY_ESCAPE 27u
+/* Pen tool modes. */
+#define ZOPEN_CLOSING_ADD 0u /* as ZOPEN_CLOSING, and a double click away from the first point
+                                adds that point first */
+#define ZOPEN_FREE 1u        /* a double click ends the path open; end handles shorter than 5
+                                pixels are dropped */
+#define ZOPEN_CLOSING 2u     /* a double click within 9 pixels of the first point closes */
+#define ZOPEN_LINE 3u        /* two-point line (also any value above 3) */
+
+/**
+ * The pen tool: the host's window procedure forwards every mouse and key message while the tool
+ * is active, and the procedure builds a new subpath node by node. Its state (the drawing in
+ * progress and a buffer of its window points) is module-wide; one drawing at a time.
+ *
+ * The host plays the Windows capture protocol (ZoPlatSetCapture): a ZOMSG_LBUTTONDOWN without
+ * capture starts a subpath (flags ZOF_SELECTED | ZOF_DRAWING, node 0 a PT_MOVETO at the
+ * pointer) appended to the current group as its selected path, after clearing the group's
+ * selection; the host then captures the mouse. With capture, a click adds a corner
+ * (PT_LINETO, or the end of a pending curve), a press, drag of more than 4 pixels in x or y
+ * and release adds a smooth point (type PT_BEZIERTO | PT_SMOOTH) whose outgoing handle is the
+ * release point and incoming handle its mirror; until the next point the outgoing handle is
+ * kept as a placeholder curve (handle, point, point) at the end of the subpath. A release
+ * within 4 pixels of its press is a click at the press point. A double click ends the subpath
+ * (see the modes): the procedure releases the capture, clears ZOF_DRAWING, drops a pending
+ * handle and returns 1. Closing needs 4 or more nodes (exactly 4 only with a line as first
+ * segment), ending open 2; otherwise the double click is ignored. A closed subpath whose end
+ * segments are both curves gets a smooth join at node 0. ZOKEY_BACKSPACE (button up) takes back
+ * the last node, with its pending handle, and gives the previous point's handle back;
+ * ZOKEY_ESCAPE abandons the drawing: the subpath keeps its nodes and ZOF_DRAWING, the capture
+ * is left to the host. With Shift (ZoPlatSetKeyState 16) the pointer is held horizontal,
+ * vertical or diagonal to the last point (to the press point during a drag, so a Shift click
+ * stays a click), except within 8 pixels of the first point of a subpath of 3 or more nodes.
+ *
+ * While drawing, the procedure shows on dc, with exclusive-or pens, the drawn segments (light
+ * grey 0xC0C0C0) with node markers, the pending handle (0x404040) and a rubber band or the
+ * curve of a drag; all of it is erased when the drawing ends, so the dc is as it was before the
+ * first message (the host draws the finished path through the display buffer). When the view
+ * scrolled between messages the host is taken to have moved the window's pixels: the previews
+ * are erased where they moved and the subpath is drawn again in the uncovered strip
+ * (clipScroll nonzero), or erased where it moved and drawn again whole (clipScroll zero).
+ *
+ * @param dc       the window's device context; null draws nothing (the states still change).
+ * @param table    the table to draw into; with null a button press only beeps.
+ * @param view     the view (window origin, scroll, zoom); null does nothing.
+ * @param message  ZOMSG_...; others do nothing. Messages out of order (a release without a
+ *                 press, moves without a drawing) do nothing.
+ * @param key      with ZOMSG_KEYDOWN: ZOKEY_ESCAPE or ZOKEY_BACKSPACE; others do nothing.
+ * @param pointer  the pointer in window pixels (the view's window rectangle's system).
+ * @param mode     ZOPEN_... mode.
+ * @param clipScroll see above.
+ * @return 1 when the subpath was finished, or when memory ran out (1001 reported: starting
+ *         fails with nothing made; a failure to grow ends the subpath with the nodes drawn so
+ *         far); 0 otherwise (also when the table's paths are hidden: a beep).
+ */
+ZO_API uint32_t ZoPathMouseProcDraw(HDC dc, ZoPathTbl* table, const CoordStruct* view,
+                                    uint32_t message, uint32_t key, POINT pointer, uint32_t mode,
+                                    int32_t clipScroll);
+
+/* ========================================================================================
+ * Polygons and stars
+ * A figure of n sides (1 to 63) generated in polar form around the centre of a dragged
+ * rectangle. The drag's left/top corner is the centre (centered nonzero) or the box's corner;
+ * the first vertex lies toward the drag's right/bottom corner, or, with upright nonzero,
+ * straight above the centre (below it when the drag went upward) at half the box height.
+ * Each side contributes the same nodes, so side k is side 0 turned by 2 pi k / n; the last
+ * node closes onto node 0. The subpath's flags carry the side count (bits 5-10), the side
+ * style when it is 1 to 4 (bits 13-15) and ZOF_POLY_STYLE2 (ZOF_POLY_STYLE1 for style 9).
+ *
+ * Side styles and the nodes each side contributes:
+ *   0  the first side of a polygon template (as many nodes), in polar form around the
+ *      template's centre (the mean of its side-start vertices): each node's distance over
+ *      the template's radius (centre to node 0) scales this figure's radius, its angle after
+ *      node 0's is scaled by (template sides / n) so the pattern spans one side.
+ *   1  straight sides (1)              2  star, inner points at R / 3 (2)
+ *   3  arcs with vertices turned by half a side (3)
+ *   4  concave curves pulled in to R / 2 (3)
+ *   5  outward bulges, controls at R / cos(pi / n) (3; refused for n = 2)
+ *   6  a tab: in to 3/4 R and out along the side (5)
+ *   7  two lobes meeting at R cos(side / 3) (6)
+ *   8  a swirl with controls at 1.5 R and R / 5, vertices turned by half a side (3)
+ *   9  a step in to 3/4 R and a curve out (4; polygon style 1)
+ *   10 scallops dipping to 8/9 R at the quarter sides (9)
+ *   11 a notch to 3/4 R scooped to R / 2 (5)
+ *   12 a shallow star, inner points at half the apothem (2)
+ * Refused with error 3200 (result 0, nothing allocated): n = 0 or n > 63, a style above 12,
+ * style 5 with n = 2, style 0 with a template that is not a polygon of regular sides and at
+ * least 2 sides, a zoom that is not positive and finite, and figures reaching
+ * |coordinate| >= 32768.
+ * ======================================================================================== */
+
+/**
+ * Builds a polygon or star as a new standalone path (selected, linked nowhere).
+ * @param sides  1 to 63.  @param style  side style 0 to 12 (above).
+ * @param templ  the polygon template of style 0 (ignored by the other styles).
+ * @param out    receives the path (owned by the caller); untouched on failure.
+ * @param view, drag, centered, upright  the dragged rectangle in the view (see above).
+ * @return 1; 0 for a null out, view or drag, a null template with style 0 (nothing reported),
+ *         a refusal (3200) or out of memory (1001).
+ */
+ZO_API uint32_t ZoPathPolyGet(uint32_t sides, int32_t style, ZoPath* templ, ZoPath** out,
+                              const CoordStruct* view, const RECT* drag, int32_t centered,
+                              uint32_t upright);
+/**
+ * Builds a polygon (as ZoPathPolyGet) and inserts it into the table as ZoPathAddPrimitive
+ * does: the group's selection is cleared on dc first, the path is appended after the group's
+ * last path and becomes the selected path.
+ * @return 1; 0 for a null table or view, or when the figure could not be built.
+ */
+ZO_API uint32_t ZoPathPolyAdd(HDC dc, uint32_t sides, uint32_t style, ZoPath* templ,
+                              ZoPathTbl* table, const CoordStruct* view, const RECT* drag,
+                              int32_t centered, uint32_t upright);
+/**
+ * Draws the outline of the figure ZoPathPolyGet would build, in window pixels, with an
+ * exclusive-or pen (R2_XORPEN, solid light grey 0xC0C0C0, null brush): drawing it twice
+ * restores the pixels. The dc's raster operation, pen and brush are restored.
+ * @return 1; 0 when the figure cannot be built (as ZoPathPolyGet) or dc is not a device
+ *         context (nothing drawn).
+ */
+ZO_API uint32_t ZoPathPolygonDrawWithGDIXOR(HDC dc, const CoordStruct* view, const RECT* drag,
+                                            int32_t centered, uint32_t upright, uint32_t style,
+                                            uint32_t sides, ZoPath* templ);
+/** The side count of a polygon subpath (flag bits 5-10); 0 for null or a non-polygon. */
+ZO_API uint32_t ZoPathPolyGetSides(const ZoPath* path);
+/** The polygon style: 2 with ZOF_POLY_STYLE2, else 1 with ZOF_POLY_STYLE1, else 0. */
+ZO_API uint32_t ZoPathPolyGetStyle(const ZoPath* path);
+/**
+ * Changes the polygon style: 0 clears every polygon mark (the path stops being a polygon);
+ * 1 makes a polygon style 1; 2 is accepted only for a polygon that already has style 2.
+ * @return 1 when done or accepted; 0 for null, another style, or 1 and 2 on a non-polygon.
+ */
+ZO_API uint32_t ZoPathPolySetStyle(ZoPath* path, uint32_t polygonStyle);
+/**
+ * The side count shared by the polygons of a list: the current group's list from its first
+ * path, or from p when table is null; with selectedOnly nonzero the selection chain instead,
+ * from the group's selected path (or p), which must be selected.
+ * @return the shared count, 0 when there is no polygon, or the negated count of the first
+ *         polygon that differs from the earlier ones.
+ */
+ZO_API int32_t ZoPathGetPolySide(ZoPathTbl* table, ZoPath* p, uint32_t selectedOnly);
+/** The number of polygons in the same walk as ZoPathGetPolySide (0 for a null table and p). */
+ZO_API uint32_t ZoPathHasPolyPath(ZoPathTbl* table, ZoPath* p, uint32_t selectedOnly);
+/**
+ * Applies ZoPathPolySetStyle(path, polygonStyle) to every polygon of the same walk as
+ * ZoPathGetPolySide. @return 1; 0 for a null table and p.
+ */
+ZO_API uint32_t ZoPathSetPolyStyle(ZoPathTbl* table, ZoPath* p, uint32_t selectedOnly,
+                                   uint32_t polygonStyle);
 
 /* ========================================================================================
  * Cutting

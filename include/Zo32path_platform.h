@@ -111,6 +111,24 @@ ZO_API size_t ZoPlatGlobalLiveBlocks(void);
  * down (down non-zero) and up. All keys start up. */
 ZO_API void ZoPlatSetKeyState(int32_t virtualKey, uint32_t down);
 
+/* ---- Mouse capture and beeps ---------------------------------------------------------------
+ * The tool procedures (the pen tool) read the window's mouse capture where Windows would call
+ * GetCapture, release it where Windows would call ReleaseCapture, and count the beeps they
+ * sound (MessageBeep). The host plays the window's part: it captures the mouse after the click
+ * that started a drawing, and the procedure releases it when the drawing ends. */
+
+/**
+ * Sets what the library's GetCapture answers: captured nonzero while the host's window holds
+ * the mouse, 0 when it does not. The library's ReleaseCapture clears it. Starts at 0.
+ */
+ZO_API void ZoPlatSetCapture(uint32_t captured);
+/** 1 while the mouse is captured (set by ZoPlatSetCapture, not yet released), else 0. */
+ZO_API uint32_t ZoPlatGetCapture(void);
+/** The number of beeps (MessageBeep) the library sounded since the last ZoPlatResetBeeps. */
+ZO_API uint32_t ZoPlatBeepCount(void);
+/** Sets the beep count back to 0. */
+ZO_API void ZoPlatResetBeeps(void);
+
 /* ==== Software device contexts ============================================================
  * Where Windows would hand the library a window's device context, a Linux host makes a
  * memory device context over its own 32-bit pixels (ZoPlatCreateMemoryDC) and passes that.

@@ -120,7 +120,8 @@ int post_process(double* ta, double* tb, int n) {
   std::pair<double, double> pairs[kMaxCrossings];
   for (int i = 0; i < n; ++i) pairs[i] = {ta[i], tb[i]};
   auto drop_repeats = [&](auto key) {
-    std::stable_sort(pairs, pairs + n, [&](const auto& l, const auto& r) { return key(l) < key(r); });
+    std::stable_sort(pairs, pairs + n,
+                     [&](const auto& l, const auto& r) { return key(l) < key(r); });
     int kept = 1;
     for (int i = 1; i < n; ++i) {
       if (key(pairs[i]) != key(pairs[kept - 1])) pairs[kept++] = pairs[i];

@@ -25,8 +25,7 @@ int intersect_lines(PointDB p0, PointDB p1, PointDB q0, PointDB q1, double ta[kM
 // given) is always 0. *visits (when given) receives how many piece pairs the halving visited,
 // a measure of its cost.
 int intersect_cubic_line(const Cubic& a, PointDB q0, PointDB q1, double ta[kMaxCrossings],
-                         double tb[kMaxCrossings], uint8_t* coincident,
-                         uint64_t* visits = nullptr);
+                         double tb[kMaxCrossings], uint8_t* coincident, uint64_t* visits = nullptr);
 
 // Cubic A with cubic B. *coincident (when given) is 1 only when B has A's control points, in
 // the same or the reverse order (then the ends are reported as the two crossings), else 0.

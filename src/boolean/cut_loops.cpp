@@ -78,9 +78,7 @@ void Records::erase_subpath(uint32_t sub) {
 namespace {
 
 // Steps along a closed node array whose last node repeats the first: index 0 is never used.
-uint32_t step_forward(uint32_t i, size_t count) {
-  return i + 1 >= count ? 1 : i + 1;
-}
+uint32_t step_forward(uint32_t i, size_t count) { return i + 1 >= count ? 1 : i + 1; }
 uint32_t step_back(uint32_t i, size_t count) {
   return i <= 1 ? static_cast<uint32_t>(count - 1) : i - 1;
 }
@@ -101,8 +99,8 @@ PointDB probe(const Subpath& s, uint32_t i, bool forwards) {
   uint32_t lo = forwards ? from : to, hi = forwards ? to : from;
   if (lo == n - 1) lo = 0;
   if (hi == lo + 3 && is_bezier(nodes[hi].type)) {
-    return cubic_point(Cubic{to_db(nodes[lo].pt), to_db(nodes[lo + 1].pt),
-                             to_db(nodes[lo + 2].pt), to_db(nodes[hi].pt)},
+    return cubic_point(Cubic{to_db(nodes[lo].pt), to_db(nodes[lo + 1].pt), to_db(nodes[lo + 2].pt),
+                             to_db(nodes[hi].pt)},
                        0.5);
   }
   return (to_db(nodes[from].pt) + to_db(nodes[to].pt)) * 0.5;

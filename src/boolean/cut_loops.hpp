@@ -11,9 +11,9 @@
 
 namespace zo::cut {
 
-inline constexpr int kFirstSide = 0;   // right of a vertical cut (x > k)
-inline constexpr int kSecondSide = 1;  // left of it
-inline constexpr int kNoSide = -1;     // on the cut
+inline constexpr int kFirstSide = 0;                        // right of a vertical cut (x > k)
+inline constexpr int kSecondSide = 1;                       // left of it
+inline constexpr int kNoSide = -1;                          // on the cut
 inline constexpr uint32_t kKeepFlagsWhenCut = 0x73FFFFFFu;  // selection flags go
 inline constexpr uint16_t kKeepTypeWhenCut = 0x77FF;        // node and segment marks go
 inline constexpr uint32_t kPieceFlags = 0x9FFFFFFFu;        // pieces are no text

@@ -198,12 +198,11 @@ bool cut_list(ZoPath** list, double k, uint32_t pairing, const Frame& frame) {
     }
     records.sort_and_rank();
     records.pair(pairing);
-    LoopRules rules{
-        [&](PointDB q) { return side_of(q.x, k); },
-        [&](const Record&, const Record& to, std::vector<PathNode>* out) {
-          out->push_back(PathNode{PT_LINETO, subs[to.sub].nodes[to.node].pt});
-        },
-        "- FormClosedLoopFromCutList(): points over bufsize(%d).\n"};
+    LoopRules rules{[&](PointDB q) { return side_of(q.x, k); },
+                    [&](const Record&, const Record& to, std::vector<PathNode>* out) {
+                      out->push_back(PathNode{PT_LINETO, subs[to.sub].nodes[to.node].pt});
+                    },
+                    "- FormClosedLoopFromCutList(): points over bufsize(%d).\n"};
     std::vector<Loop> loops;
     form_loops(subs, &records, crossingNodes, rules, &loops);
     for (Loop& loop : loops) {

@@ -32,9 +32,9 @@ std::vector<Segment> segments_of(const std::vector<PathNode>& nodes) {
     if (e > last) break;
     bool curve = e == i + 3;
     PointDB a = to_db(nodes[i].pt), d = to_db(nodes[e].pt);
-    out.push_back(Segment{i, curve,
-                          curve ? Cubic{a, to_db(nodes[i + 1].pt), to_db(nodes[i + 2].pt), d}
-                                : Cubic{a, a, d, d}});
+    out.push_back(Segment{
+        i, curve,
+        curve ? Cubic{a, to_db(nodes[i + 1].pt), to_db(nodes[i + 2].pt), d} : Cubic{a, a, d, d}});
     i = e;
   }
   return out;
@@ -106,8 +106,8 @@ struct Cutter {
         out->push_back(PathNode{PT_BEZIERTO, to_fix(part.c.p1)});
         out->push_back(PathNode{PT_BEZIERTO, to_fix(part.c.p2)});
       }
-      out->push_back(PathNode{part.curve ? uint16_t{PT_BEZIERTO} : uint16_t{PT_LINETO},
-                              to_fix(part.c.p3)});
+      out->push_back(
+          PathNode{part.curve ? uint16_t{PT_BEZIERTO} : uint16_t{PT_LINETO}, to_fix(part.c.p3)});
     }
     if (out->empty()) out->push_back(PathNode{PT_LINETO, end});
     out->back().pt = end;  // the partner's own node, not its image on the cutter
@@ -146,8 +146,11 @@ size_t insert_crossings(Subpath* s, uint32_t sub, std::vector<Crossing> crossing
         continue;
       }
       if (x.t >= 1.0 || x.t <= done) {
-        if (x.t >= 1.0) found.push_back({static_cast<uint32_t>(out.size() - 1 + (seg.curve ? 3 : 1)), x.position});
-        else found.push_back({static_cast<uint32_t>(out.size() - 1), x.position});
+        if (x.t >= 1.0)
+          found.push_back(
+              {static_cast<uint32_t>(out.size() - 1 + (seg.curve ? 3 : 1)), x.position});
+        else
+          found.push_back({static_cast<uint32_t>(out.size() - 1), x.position});
         continue;
       }
       if (seg.curve) {
@@ -176,7 +179,7 @@ size_t insert_crossings(Subpath* s, uint32_t sub, std::vector<Crossing> crossing
   size_t added = 0;
   for (auto [node, position] : found) {
     if (node == 0) node = static_cast<uint32_t>(out.size() - 1);  // the start is the end
-    if (node >= out.size() || s->onCut[node]) continue;  // one record per node
+    if (node >= out.size() || s->onCut[node]) continue;           // one record per node
     s->onCut[node] = true;
     records->add(sub, node, position);
     ++added;
@@ -222,8 +225,8 @@ bool cut_list(ZoPath** list, const ZoPath* cutterPath, uint32_t pairing) {
         zo::BoxDB box{INFINITY, INFINITY, -INFINITY, -INFINITY};
         for (const PathNode& n : s.nodes) {
           PointDB q = to_db(n.pt);
-          box = zo::BoxDB{std::min(box.minX, q.x), std::min(box.minY, q.y),
-                          std::max(box.maxX, q.x), std::max(box.maxY, q.y)};
+          box = zo::BoxDB{std::min(box.minX, q.x), std::min(box.minY, q.y), std::max(box.maxX, q.x),
+                          std::max(box.maxY, q.y)};
         }
         PointDB centre{(box.minX + box.maxX) * 0.5, (box.minY + box.maxY) * 0.5};
         wholeSide.push_back(s.nodes.empty() ? kFirstSide : cutter.side(centre));
@@ -247,12 +250,12 @@ bool cut_list(ZoPath** list, const ZoPath* cutterPath, uint32_t pairing) {
       }
       records.sort_and_rank();
       records.pair(pairing);
-      LoopRules rules{
-          [&](PointDB q) { return cutter.side(q); },
-          [&](const Record& from, const Record& to, std::vector<PathNode>* out) {
-            cutter.stretch(from.position, to.position, subs[to.sub].nodes[to.node].pt, out);
-          },
-          "- FormClosedLoopFromCutList2(): points over bufsize(%d).\n"};
+      LoopRules rules{[&](PointDB q) { return cutter.side(q); },
+                      [&](const Record& from, const Record& to, std::vector<PathNode>* out) {
+                        cutter.stretch(from.position, to.position, subs[to.sub].nodes[to.node].pt,
+                                       out);
+                      },
+                      "- FormClosedLoopFromCutList2(): points over bufsize(%d).\n"};
       std::vector<Loop> loops;
       form_loops(subs, &records, crossingNodes + cutter.nodes.size() * records.size(), rules,
                  &loops);

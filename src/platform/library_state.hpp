@@ -11,5 +11,9 @@ namespace deform {
 // Releases the deformation code's scratch tables (stretch run, wrap tables).
 void release_deform_state();
 }  // namespace deform
+namespace shapes {
+// Releases the shape tools' module-wide state (creation batch, pen tool).
+void release_shape_state();
+}  // namespace shapes
 
 }  // namespace zo

@@ -1,5 +1,7 @@
 // Crossings of straight and cubic edges: a table of exact cases, then random pairs checked
 // against dense sampling that shares no code with the halving under test.
+#include "boolean/curve_intersection.hpp"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -7,8 +9,6 @@
 #include <cstdio>
 #include <random>
 #include <vector>
-
-#include "boolean/curve_intersection.hpp"
 
 namespace {
 
@@ -164,8 +164,8 @@ TEST(CurveIntersection, RandomPairsAgreeWithSampling) {
     if (straight) b.p1 = b.p0 + (b.p3 - b.p0) * (1.0 / 3), b.p2 = b.p0 + (b.p3 - b.p0) * (2.0 / 3);
     Found f = straight ? cubic_line(a, b.p0, b.p3) : cubics(a, b);
     zo::BoxDB box = zo::control_box(a), boxB = zo::control_box(b);
-    double size = std::max({box.maxX - box.minX, box.maxY - box.minY, boxB.maxX - boxB.minX,
-                            boxB.maxY - boxB.minY});
+    double size = std::max(
+        {box.maxX - box.minX, box.maxY - box.minY, boxB.maxX - boxB.minX, boxB.maxY - boxB.minY});
     for (int i = 0; i < f.n; ++i) {
       if (f.ta[i] == 0 || f.ta[i] == 1 || f.tb[i] == 0 || f.tb[i] == 1) continue;  // snapped
       ASSERT_LT(zo::distance(at(a, f.ta[i]), at(b, f.tb[i])), 1e-6 * size) << n;

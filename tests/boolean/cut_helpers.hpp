@@ -24,13 +24,15 @@ inline std::string random_closed(std::mt19937& rng, double cx, double cy, bool c
   auto pt = [&](int i, double dr, double da) {
     i %= n;
     std::ostringstream o;
-    o << cx + (r[i] + dr) * std::cos(ang[i] + da) << ' ' << cy + (r[i] + dr) * std::sin(ang[i] + da);
+    o << cx + (r[i] + dr) * std::cos(ang[i] + da) << ' '
+      << cy + (r[i] + dr) * std::sin(ang[i] + da);
     return o.str();
   };
   std::string s = "M " + pt(0, 0, 0);
   double h = dir * 0.3;
   for (int i = 1; i <= n; ++i) {
-    s += cubic ? " C " + pt(i - 1, 0, h) + ' ' + pt(i, 0, -h) + ' ' + pt(i, 0, 0) : " L " + pt(i, 0, 0);
+    s += cubic ? " C " + pt(i - 1, 0, h) + ' ' + pt(i, 0, -h) + ' ' + pt(i, 0, 0)
+               : " L " + pt(i, 0, 0);
   }
   return s + " Z";
 }
@@ -52,8 +54,9 @@ inline std::vector<Polyline> sample(ZoPath* list, bool whole = true) {
         PointDB a = line.pts.back(), b = at(i), c = at(i + 1), d = at(i + 2);
         for (int k = 1; k <= 64; ++k) {
           double t = k / 64.0, s = 1 - t;
-          line.pts.push_back({s * s * s * a.x + 3 * s * s * t * b.x + 3 * s * t * t * c.x + t * t * t * d.x,
-                              s * s * s * a.y + 3 * s * s * t * b.y + 3 * s * t * t * c.y + t * t * t * d.y});
+          line.pts.push_back(
+              {s * s * s * a.x + 3 * s * s * t * b.x + 3 * s * t * t * c.x + t * t * t * d.x,
+               s * s * s * a.y + 3 * s * s * t * b.y + 3 * s * t * t * c.y + t * t * t * d.y});
         }
         i += 2;
       } else {

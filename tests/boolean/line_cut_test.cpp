@@ -10,14 +10,15 @@
 
 namespace {
 
-using zo_test::describe;
 using cut_test::pieces;
 using cut_test::release;
 using cut_test::unsigned_area;
+using zo_test::describe;
 using zo_test::path_from;
 
 int64_t pack(int32_t x, int32_t y) {
-  return static_cast<int64_t>((uint64_t{static_cast<uint32_t>(y)} << 32) | static_cast<uint32_t>(x));
+  return static_cast<int64_t>((uint64_t{static_cast<uint32_t>(y)} << 32) |
+                              static_cast<uint32_t>(x));
 }
 
 class LineCut : public ModelTest {};
@@ -27,7 +28,8 @@ TEST_F(LineCut, SmallCasesByHand) {
   ZoPath* list = path_from("M 0 0 L 10 0 L 10 10 L 0 10 L 0 0 Z", ZOF_SELECTED | ZOF_TEXT_CHAR);
   ZoPathNodes(list)[1].type |= PT_SELECTED;
   ZoPathCutWithLineX(nullptr, &list, 5, 0);
-  EXPECT_EQ(pieces(list), (V{"M 5 0 L 10 0 L 10 10 L 5 10 L 5 0 Z", "M 5 0 L 0 0 L 0 10 L 5 10 L 5 0 Z"}));
+  EXPECT_EQ(pieces(list),
+            (V{"M 5 0 L 10 0 L 10 10 L 5 10 L 5 0 Z", "M 5 0 L 0 0 L 0 10 L 5 10 L 5 0 Z"}));
   EXPECT_EQ(list->flags, 0u);  // selection and text bits gone
   // Squares wholly on one side move there unchanged; nodes already on the line stay single.
   ZoPath* right = path_from("M 6 0 L 9 0 L 9 3 L 6 0 Z");
@@ -45,7 +47,8 @@ TEST_F(LineCut, SmallCasesByHand) {
   // A cut through the closing segment of a figure that does not repeat its start point.
   list = path_from("M 0 0 L 10 5 L 0 10 Z");
   ZoPathCutWithLineX(nullptr, &list, 5, 0);
-  EXPECT_EQ(pieces(list), (V{"M 5 2.5 L 10 5 L 5 7.5 L 5 2.5 Z", "M 5 2.5 L 0 0 L 0 10 L 5 7.5 L 5 2.5 Z"}));
+  EXPECT_EQ(pieces(list),
+            (V{"M 5 2.5 L 10 5 L 5 7.5 L 5 2.5 Z", "M 5 2.5 L 0 0 L 0 10 L 5 7.5 L 5 2.5 Z"}));
   release(list);
   // A ring: pairing along the cut gives two C shapes, pairing per subpath four halves.
   for (uint32_t pairing : {1u, 0u}) {
@@ -87,7 +90,8 @@ TEST_F(LineCut, RandomShapesSplitIntoPiecesThatTileThem) {
     const double area = unsigned_area(list);
     const auto original = cut_test::sample(list);
     // The line: x = 50 + u, or through two random points around the shape.
-    int32_t ax = 20 + static_cast<int32_t>(60 * unit(rng)), ay = static_cast<int32_t>(100 * unit(rng));
+    int32_t ax = 20 + static_cast<int32_t>(60 * unit(rng)),
+            ay = static_cast<int32_t>(100 * unit(rng));
     int32_t bx = general ? 20 + static_cast<int32_t>(60 * unit(rng)) : ax, by = ay + 50;
     if (general && bx == ax) ++bx;
     double dx = bx - ax, dy = by - ay, len = std::hypot(dx, dy);
@@ -99,8 +103,8 @@ TEST_F(LineCut, RandomShapesSplitIntoPiecesThatTileThem) {
     for (ZoPath* p : zo_test::members(list)) {
       const PathNode* nd = ZoPathNodes(p);
       ASSERT_TRUE(nd[p->count - 1].type & PT_CLOSEFIGURE);
-      ASSERT_EQ(nd[0].pt.x, nd[p->count - 1].pt.x);
-      ASSERT_EQ(nd[0].pt.y, nd[p->count - 1].pt.y);
+      ASSERT_EQ(+nd[0].pt.x, +nd[p->count - 1].pt.x);
+      ASSERT_EQ(+nd[0].pt.y, +nd[p->count - 1].pt.y);
       double lo = INFINITY, hi = -INFINITY;
       for (const auto& line : cut_test::sample(p, false)) {
         for (PointDB q : line.pts) lo = std::min(lo, offset(q)), hi = std::max(hi, offset(q));
@@ -134,8 +138,10 @@ TEST_F(LineCut, OpenPiecesChainBackIntoTheOriginal) {
     std::ostringstream text;
     text << "M " << c(rng) << ' ' << c(rng);
     for (int k = 0; k < 6; ++k) {
-      if (k % 2) text << " C " << c(rng) << ' ' << c(rng) << ' ' << c(rng) << ' ' << c(rng) << ' ';
-      else text << " L ";
+      if (k % 2)
+        text << " C " << c(rng) << ' ' << c(rng) << ' ' << c(rng) << ' ' << c(rng) << ' ';
+      else
+        text << " L ";
       text << c(rng) << ' ' << c(rng);
     }
     ZoPath* list = path_from(text.str());
@@ -175,22 +181,24 @@ TEST_F(LineCut, TablesAndAllocationFailures) {
     ZoPath* list;
   };
   auto sweep = [](const char* name, std::function<void(ZoPath**)> cut) {
-    return zo_test::SweepCase{name, true, [cut] {
-      auto in = std::make_shared<Input>();
-      in->list = path_from("M 0 0 L 10 0 L 10 10 L 0 10 L 0 0 Z");
-      ZoPathChainPaths(&in->list, path_from("M 3 3 L 3 7 L 7 7 L 7 3 L 3 3 Z"));
-      ZoPathChainPaths(&in->list, path_from("M 0 20 L 10 20 L 10 30"));
-      return zo_test::Scenario{
-          [in, cut] {
-            cut(&in->list);
-            return zo32commReportCount() == 0;
-          },
-          [in] { return zo_test::snapshot_list(in->list); }, [in] { release(in->list); }};
-    }};
+    return zo_test::SweepCase{
+        name, true, [cut] {
+          auto in = std::make_shared<Input>();
+          in->list = path_from("M 0 0 L 10 0 L 10 10 L 0 10 L 0 0 Z");
+          ZoPathChainPaths(&in->list, path_from("M 3 3 L 3 7 L 7 7 L 7 3 L 3 3 Z"));
+          ZoPathChainPaths(&in->list, path_from("M 0 20 L 10 20 L 10 30"));
+          return zo_test::Scenario{[in, cut] {
+                                     cut(&in->list);
+                                     return zo32commReportCount() == 0;
+                                   },
+                                   [in] { return zo_test::snapshot_list(in->list); },
+                                   [in] { release(in->list); }};
+        }};
   };
-  zo_test::run_alloc_sweep(
-      {sweep("x", [](ZoPath** l) { ZoPathCutWithLineX(nullptr, l, 5, 1); }),
-       sweep("line", [](ZoPath** l) { ZoPathCutWithLine(nullptr, l, pack(5, 0), pack(6, 30), 0); })});
+  zo_test::run_alloc_sweep({sweep("x", [](ZoPath** l) { ZoPathCutWithLineX(nullptr, l, 5, 1); }),
+                            sweep("line", [](ZoPath** l) {
+                              ZoPathCutWithLine(nullptr, l, pack(5, 0), pack(6, 30), 0);
+                            })});
 }
 
 }  // namespace

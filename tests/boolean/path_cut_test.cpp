@@ -15,7 +15,6 @@ using cut_test::release;
 using cut_test::unsigned_area;
 using zo_test::path_from;
 
-
 class PathCut : public ModelTest {};
 
 TEST_F(PathCut, SmallCasesByHand) {
@@ -24,7 +23,8 @@ TEST_F(PathCut, SmallCasesByHand) {
   // Downwards along x = 5 the first side is the left one (the turn to the right is negative).
   ZoPath* list = path_from("M 0 0 L 10 0 L 10 10 L 0 10 L 0 0 Z", ZOF_SELECTED);
   ZoPathCutWithPath(&list, knife, 0);
-  EXPECT_EQ(pieces(list), (V{"M 5 0 L 0 0 L 0 10 L 5 10 L 5 0 Z", "M 5 0 L 10 0 L 10 10 L 5 10 L 5 0 Z"}));
+  EXPECT_EQ(pieces(list),
+            (V{"M 5 0 L 0 0 L 0 10 L 5 10 L 5 0 Z", "M 5 0 L 10 0 L 10 10 L 5 10 L 5 0 Z"}));
   release(list);
   // Through the closing segment of a triangle that does not repeat its start point.
   ZoPath* across = path_from("M -5 5 L 15 5");
@@ -54,7 +54,8 @@ TEST_F(PathCut, SmallCasesByHand) {
     release(list);
   }
   // An open subpath, or a knife ending inside (an odd number of cuts): the list stays.
-  for (const char* text : {static_cast<const char*>("M 0 20 L 10 20"), static_cast<const char*>(nullptr)}) {
+  for (const char* text :
+       {static_cast<const char*>("M 0 20 L 10 20"), static_cast<const char*>(nullptr)}) {
     list = path_from("M 0 0 L 10 0 L 10 10 L 0 10 L 0 0 Z");
     if (text != nullptr) ZoPathChainPaths(&list, path_from(text));
     ZoPath* into = path_from("M 5 -5 L 5 5");
@@ -98,7 +99,7 @@ TEST_F(PathCut, RandomShapesCutByZigzagsTileTheOriginal) {
     if (ZoPathGetSubpathsNumber(list) > 1) {
       ++cut;
       ASSERT_NEAR(unsigned_area(list), area, 0.01) << n << ' ' << text.str() << '\n'
-                                                    << zo_test::snapshot_list(list);
+                                                   << zo_test::snapshot_list(list);
       const auto pieces = cut_test::sample(list);
       for (int k = 0; k < 40; ++k) {
         PointDB q{10 + 80 * unit(rng), 10 + 80 * unit(rng)};
@@ -123,22 +124,24 @@ TEST_F(PathCut, RandomShapesCutByZigzagsTileTheOriginal) {
 
 TEST_F(PathCut, TableAndAllocationFailures) {
   ZoPath* knife = path_from("M 5 -5 C 0 0 10 10 5 15");
-  ZoPathTbl* table = zo_test::table_with(path_from("M 0 0 L 10 0 L 10 10 L 0 10 L 0 0 Z", ZOF_SELECTED));
+  ZoPathTbl* table =
+      zo_test::table_with(path_from("M 0 0 L 10 0 L 10 10 L 0 10 L 0 0 Z", ZOF_SELECTED));
   ZoPathTblCutWithPath(table, knife, 0);
   EXPECT_EQ(ZoPathGetSubpathsNumber(table->groups[0].first), 2u);
   EXPECT_EQ(table->groups[0].selected, nullptr);
   ZoPathTblDelete(table);
-  zo_test::run_alloc_sweep({{"path", true, [knife] {
-    auto list = std::make_shared<ZoPath*>(path_from("M 0 0 L 10 0 L 10 10 L 0 10 L 0 0 Z"));
-    ZoPathChainPaths(list.get(), path_from("M 3 3 L 3 7 L 7 7 L 7 3 L 3 3 Z"));
-    ZoPathChainPaths(list.get(), path_from("M 20 0 L 30 0 L 30 10 L 20 0 Z"));
-    return zo_test::Scenario{[list, knife] {
-                               ZoPathCutWithPath(list.get(), knife, 1);
-                               return zo32commReportCount() == 0;
-                             },
-                             [list] { return zo_test::snapshot_list(*list); },
-                             [list] { release(*list); }};
-  }}});
+  zo_test::run_alloc_sweep(
+      {{"path", true, [knife] {
+          auto list = std::make_shared<ZoPath*>(path_from("M 0 0 L 10 0 L 10 10 L 0 10 L 0 0 Z"));
+          ZoPathChainPaths(list.get(), path_from("M 3 3 L 3 7 L 7 7 L 7 3 L 3 3 Z"));
+          ZoPathChainPaths(list.get(), path_from("M 20 0 L 30 0 L 30 10 L 20 0 Z"));
+          return zo_test::Scenario{[list, knife] {
+                                     ZoPathCutWithPath(list.get(), knife, 1);
+                                     return zo32commReportCount() == 0;
+                                   },
+                                   [list] { return zo_test::snapshot_list(*list); },
+                                   [list] { release(*list); }};
+        }}});
   ZoPathDeletePtrSingle(knife);
 }
 

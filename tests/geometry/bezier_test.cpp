@@ -1,10 +1,10 @@
 // The curve toolkit against independent power-form evaluation and dense sampling.
+#include "geometry/bezier.hpp"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <random>
-
-#include "geometry/bezier.hpp"
 
 namespace {
 
@@ -86,8 +86,7 @@ TEST(Bezier, AreaTermsMatchDenseShoelaceAndLengthMatchesPolyline) {
     Cubic a = random_cubic(rng), b = random_cubic(rng);
     b.p0 = a.p3;
     // Closed run: cubic a, cubic b, line back to the start.
-    double exact = zo::cubic_area_term(a) + zo::cubic_area_term(b) +
-                   zo::line_area_term(b.p3, a.p0);
+    double exact = zo::cubic_area_term(a) + zo::cubic_area_term(b) + zo::line_area_term(b.p3, a.p0);
     double shoelace = 0.0, polyline = 0.0;
     const int steps = 20000;
     PointDB prev = a.p0;

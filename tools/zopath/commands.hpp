@@ -15,6 +15,11 @@ int cmd_wrap(int argc, char** argv);
 int cmd_bend(int argc, char** argv);
 int cmd_stretch(int argc, char** argv);
 int cmd_measure(int argc, char** argv);
+int cmd_shape(int argc, char** argv);
+int cmd_polygon(int argc, char** argv);
+int cmd_draw(int argc, char** argv);
+// The gallery's shapes page (shapes_gallery.cpp), appended to html.
+bool write_shapes_gallery(const std::string& dir, std::string* html, std::string* error);
 int cmd_cut(int argc, char** argv);        // cut_cmd.cpp
 int cmd_crossings(int argc, char** argv);  // cut_cmd.cpp
 // The demo gallery's cutting section (cut_cmd.cpp).

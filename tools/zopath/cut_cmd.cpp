@@ -15,7 +15,9 @@
 #include "boolean/import_text.hpp"
 #include "cli.hpp"
 #include "commands.hpp"
+#include "io.hpp"
 #include "model/node_walk.hpp"
+#include "path_input.hpp"
 #include "path_text.hpp"
 #include "png_writer.hpp"
 
@@ -24,39 +26,31 @@ namespace zopath {
 namespace {
 
 const char* kCutHelp =
-    "usage: zopath cut PATHFILE (--x K | --line AX AY BX BY | --path CUTTER.txt)\n"
+    "usage: zopath cut INPUT (--x K | --line AX AY BX BY | --path CUTTER)\n"
     "                 [--pairing 0|1] -o OUT.txt [--png OUT.png]\n"
     "\n"
-    "Cuts every subpath of PATHFILE like a knife and writes the pieces as path text, the\n"
-    "first side's pieces first. --x cuts along the vertical line x = K (first side: x > K),\n"
+    "Cuts every subpath of INPUT (path text or a stored block) like a knife and writes the\n"
+    "pieces as path text, the first side's pieces first. --x cuts along the vertical line\n"
+    "x = K (first side: x > K),\n"
     "--line along the line through two points (whole image units), --path along the first\n"
-    "subpath of CUTTER.txt (every subpath of PATHFILE must then be closed). --pairing 1 joins\n"
+    "subpath of CUTTER (every subpath of INPUT must then be closed). --pairing 1 joins\n"
     "the cut points along the cut across subpaths (a ring becomes two C shapes); 0, the\n"
     "default, pairs them within each subpath. --png draws the original in grey and the pieces\n"
     "in alternating colours.\n";
 
 const char* kCrossingsHelp =
-    "usage: zopath crossings A.txt B.txt\n"
+    "usage: zopath crossings A B\n"
     "\n"
-    "Lists every crossing of every segment of A.txt with every segment of B.txt: the subpath\n"
+    "Lists every crossing of every segment of path file A with every segment of B: the subpath\n"
     "and segment numbers, the parameter on each segment and the point, one line each, with\n"
     "'coincident' where two segments run together.\n";
 
 ZoPath* read_list(const std::string& path, std::string* error) {
-  std::string text;
-  if (!read_file(path, &text)) return *error = "cannot read " + path, nullptr;
-  ZoPath* list = zo::import_text::read_paths(text.data(), text.size());
-  if (list == nullptr) *error = path + " holds no complete subpath";
-  return list;
+  ZoPath* list = nullptr;
+  return load_paths(path, &list, error) ? list : nullptr;
 }
 
-void release(ZoPath* list) {
-  while (list != nullptr) {
-    ZoPath* next = list->next;
-    ZoPathDeletePtrSingle(list);
-    list = next;
-  }
-}
+void release(ZoPath* list) { release_list(list); }
 
 bool number(const char* text, double* out) {
   char* end = nullptr;
@@ -96,7 +90,8 @@ bool draw(ZoPath* original, ZoPath* pieces, Image* out, std::string* error) {
     ZoPath* prev = sources[l]->prev;
     ZoPath* next = sources[l]->next;
     if (l > 0) sources[l]->prev = sources[l]->next = nullptr;
-    layers[l].n = ZoPathToBuf(sources[l], 8, 0, 1, 0, 65536, &layers[l].rects, &layers[l].buffers, 4);
+    layers[l].n =
+        ZoPathToBuf(sources[l], 8, 0, 1, 0, 65536, &layers[l].rects, &layers[l].buffers, 4);
     if (l > 0) sources[l]->prev = prev, sources[l]->next = next;
     layers[l].colour = l == 0 ? 0 : 1 + static_cast<int>((l - 1) % 4);
     for (uint32_t i = 0; i < layers[l].n; ++i) {
@@ -124,7 +119,8 @@ bool draw(ZoPath* original, ZoPath* pieces, Image* out, std::string* error) {
         for (uint32_t x = 0; x < mw; ++x) {
           double c = layer.buffers[i][size_t(y) * mw + x] / 255.0 * (layer.colour ? 0.8 : 0.5);
           size_t at = (size_t(y + uint32_t(layer.rects[i].top - all.top)) * out->width + x +
-                       uint32_t(layer.rects[i].left - all.left)) * 3;
+                       uint32_t(layer.rects[i].left - all.left)) *
+                      3;
           for (int k = 0; k < 3; ++k) {
             out->pixels[at + k] =
                 static_cast<uint8_t>(std::lround(out->pixels[at + k] * (1 - c) + colour[k] * c));
@@ -184,17 +180,20 @@ int cmd_cut(int argc, char** argv) {
       line.clear();
       for (int k = a == "--x" ? 1 : 4; k > 0; --k) {
         double v;
-        if (!number(argv[++i], &v)) return fail("not a number: " + std::string(argv[i]));
+        if (!number(argv[++i], &v)) {
+          return usage_error("cut: not a number: " + std::string(argv[i]));
+        }
         line.push_back(v);
       }
     } else if (input.empty() && a[0] != '-') {
       input = a;
     } else {
-      return fail("unexpected argument '" + a + "' (see zopath cut --help)");
+      return usage_error("cut: unexpected argument '" + a + "' (see zopath cut --help)");
     }
   }
   if (input.empty() || output.empty() || (line.empty() == cutterFile.empty())) {
-    return fail("give PATHFILE, one of --x, --line or --path, and -o (see zopath cut --help)");
+    return usage_error(
+        "cut: give INPUT, one of --x, --line or --path, and -o (see zopath cut --help)");
   }
   std::string error;
   ZoPath* list = read_list(input, &error);
@@ -211,9 +210,7 @@ int cmd_cut(int argc, char** argv) {
   } else {
     ZoPathCutWithLine(nullptr, &list, pack(line[0], line[1]), pack(line[2], line[3]), pairing);
   }
-  std::string text = write_path_text(list);
-  bool ok = write_file(output, text.data(), text.size());
-  if (!ok) error = "cannot write " + output;
+  bool ok = write_output(output, write_path_text(list), &error);
   if (ok && !png.empty()) {
     Image image;
     ok = draw(original, list, &image, &error) && write_png(png, image, &error);
@@ -229,7 +226,9 @@ int cmd_crossings(int argc, char** argv) {
     std::fputs(kCrossingsHelp, stdout);
     return 0;
   }
-  if (argc != 2) return fail("give two path files (see zopath crossings --help)");
+  if (argc != 2) {
+    return usage_error("crossings: give two path files (see zopath crossings --help)");
+  }
   std::string error;
   ZoPath* a = read_list(argv[0], &error);
   ZoPath* b = a == nullptr ? nullptr : read_list(argv[1], &error);
@@ -251,8 +250,8 @@ int cmd_crossings(int argc, char** argv) {
       for (int i = 0; i < n; ++i) {
         using zo::operator+, zo::operator-, zo::operator*;
         PointDB p = s.curve ? zo::cubic_point(s.c, ta[i]) : s.c.p0 + (s.c.p3 - s.c.p0) * ta[i];
-        std::printf("A %u:%u t=%.9g  B %u:%u t=%.9g  at %.6f %.6f%s\n", s.subpath, s.index,
-                    ta[i], t.subpath, t.index, tb[i], p.x, p.y, together ? "  coincident" : "");
+        std::printf("A %u:%u t=%.9g  B %u:%u t=%.9g  at %.6f %.6f%s\n", s.subpath, s.index, ta[i],
+                    t.subpath, t.index, tb[i], p.x, p.y, together ? "  coincident" : "");
       }
     }
   }
@@ -268,8 +267,9 @@ bool write_cut_gallery(const std::string& dir, std::string* html, std::string* e
   const std::string blob =
       "13 0\n100 0 6\n160 0 4\n200 40 4\n200 100 4\n200 160 4\n150 200 4\n100 170 4\n"
       "50 200 4\n0 160 4\n0 100 4\n0 40 4\n40 0 4\n100 0 5\n";
-  const std::string wave = "7 0\n-20 80 6\n40 20 4\n60 160 4\n100 100 4\n140 40 4\n"
-                           "160 180 4\n220 120 4\n";
+  const std::string wave =
+      "7 0\n-20 80 6\n40 20 4\n60 160 4\n100 100 4\n140 40 4\n"
+      "160 180 4\n220 120 4\n";
   struct Example {
     const char* caption;
     const std::string* shape;

@@ -42,8 +42,16 @@ const char* kMainHelp =
     "  unflatten BLOCK [-o OUT.txt]          read a stored block back as path text\n"
     "  info INPUT                            counts, chains and bounds of a path file\n"
     "  transform INPUT OPERATION...          move, scale, rotate, align or distribute objects\n"
-    "  cut PATHFILE (--x K|--line ...|--path C) -o OUT.txt  cut along a line or a path\n"
-    "  crossings A.txt B.txt                 list where the segments of two files cross\n"
+    "  shape KIND --drag L,T,R,B [options]   a primitive from a dragged rectangle\n"
+    "  polygon --sides N --style S --drag .. a polygon or star from a dragged rectangle\n"
+    "  draw SCRIPT -o OUT.txt [options]      replay window messages through the pen tool\n"
+    "  cut INPUT (--x K|--line ...|--path C) -o OUT.txt  cut along a line or a path\n"
+    "  crossings A B                         list where the segments of two path files cross\n"
+    "  envelope INPUT --bilinear|--bezier ..  map objects into an envelope frame\n"
+    "  wrap INPUT --baseline BASE            lay objects along a baseline path\n"
+    "  bend INPUT --bend N                   bend objects around a circle\n"
+    "  stretch INPUT A B C D                 map one band of x onto another\n"
+    "  measure BASE [--at F]                 length, points and nearest point of a baseline\n"
     "  help [COMMAND]                        show help\n"
     "\n"
     "INPUT is path text or a stored block (told apart by content); - is standard input, and\n"
@@ -416,6 +424,9 @@ int cmd_demo(int argc, char** argv) {
   if (!zopath::write_deform_gallery(dir, &deformations, &editorError))
     return fail("demo: " + editorError);
   html << deformations;
+  std::string shapes;
+  if (!zopath::write_shapes_gallery(dir, &shapes, &editorError)) return fail("demo: " + editorError);
+  html << shapes;
   std::string cuts;
   if (!zopath::write_cut_gallery(dir, &cuts, &editorError)) return fail("demo: " + editorError);
   html << cuts;
@@ -441,6 +452,9 @@ int run_storage_command(const std::string& name, int argc, char** argv) {
   if (name == "bend") return zopath::cmd_bend(argc, argv);
   if (name == "stretch") return zopath::cmd_stretch(argc, argv);
   if (name == "measure") return zopath::cmd_measure(argc, argv);
+  if (name == "shape") return zopath::cmd_shape(argc, argv);
+  if (name == "polygon") return zopath::cmd_polygon(argc, argv);
+  if (name == "draw") return zopath::cmd_draw(argc, argv);
   if (name == "cut") return zopath::cmd_cut(argc, argv);
   if (name == "crossings") return zopath::cmd_crossings(argc, argv);
   return -1;
