@@ -1442,6 +1442,443 @@ ZO_API uint32_t ZoPathNewCoordStruct(const RECT* window, int32_t scrollX, int32_
 ZO_API uint32_t ZoPathDeleteCoordStruct(CoordStruct* view);
 
 /* ========================================================================================
+ * Envelopes
+ * An envelope maps a path's bounding box onto a frame: a bilinear frame of 4 control points
+ * (P0 top-left, P1 top-right, P2 bottom-left, P3 bottom-right), or a bi-Bezier frame of 8:
+ * horizontal, P0-P3 the top cubic and Q0-Q3 the bottom cubic, both left to right; vertical,
+ * P0-P3 the left cubic and Q0-Q3 the right cubic, both top to bottom. Every point of the path
+ * is mapped, control points included, with no subdivision, so curves are not the exact image
+ * of the source under the frame. The frame itself is kept as a selected subpath stored behind
+ * the deformed path (flags ZOF_SELECTED | ZOF_ENVELOPE_H or ZOF_ENVELOPE_V): 5 nodes P0, P1,
+ * P3, P2, P0 for a bilinear frame; 9 nodes P0, P1, P2, P3, Q3, Q2, Q1, Q0, P0 for a bi-Bezier
+ * frame (cubic triples P1-P3 and Q2-Q0), the last node closing the figure.
+ * ======================================================================================== */
+
+/* Kinds of deformation a path list carries, answered by ZoPathGetEnvelopeWrapType. */
+#define ZOENV_NONE 0           /* no frame and no wrap baseline */
+#define ZOENV_BILINEAR 1       /* bilinear frame (5 nodes), horizontal or vertical bit */
+#define ZOENV_BEZIER_H 2       /* horizontal bi-Bezier frame, distorted */
+#define ZOENV_BEZIER_V 3       /* vertical bi-Bezier frame, distorted */
+#define ZOENV_THIRD_KIND 4     /* frame carrying ZOF_ENVELOPE_3 */
+#define ZOENV_BEZIER_H_FLAT 5  /* horizontal bi-Bezier frame still flat (the box's edges) */
+#define ZOENV_BEZIER_V_FLAT 6  /* vertical bi-Bezier frame still flat */
+#define ZOENV_WRAP_BASELINE 10 /* no frame bit, the last subpath is a wrap baseline */
+
+/**
+ * Stores a bilinear envelope frame (horizontal frame bit) behind a path list.
+ *
+ * Every subpath of the list is deselected (flags, node marks and selection links). The frame
+ * becomes the `next` of the last subpath of the head's join chain (of the head itself when it
+ * carries an attachment). A record already there, whatever it holds, even another object's
+ * subpath, is overwritten in place (grown when it is too small, its attachment released and
+ * its join links dropped); otherwise a new record is allocated from the path heap.
+ *
+ * @param list   any member of the path list.
+ * @param points 4 control points P0, P1, P2, P3 (16.16 image pixels).
+ * @return 1; 0 for a null argument, or when a record cannot be allocated or grown (error
+ *         1001, the list unchanged). The frame belongs to the list.
+ */
+ZO_API uint32_t ZoPathAddBiLinearEnvelope(ZoPath* list, const Ptfx* points);
+/** As ZoPathAddBiLinearEnvelope, with the vertical frame bit (ZOF_ENVELOPE_V). */
+ZO_API uint32_t ZoPathAddBiLinearEnvelopeV(ZoPath* list, const Ptfx* points);
+/**
+ * Stores a horizontal bi-Bezier envelope frame (9 nodes) behind a path list, placed and
+ * allocated as ZoPathAddBiLinearEnvelope places its frame.
+ *
+ * @param list   any member of the path list.
+ * @param points 8 control points P0-P3 (top cubic) and Q0-Q3 (bottom cubic).
+ * @return 1; 0 for a null argument or on allocation failure (error 1001, list unchanged).
+ */
+ZO_API uint32_t ZoPathAddBiBezierEnvelope(ZoPath* list, const Ptfx* points);
+/** As ZoPathAddBiBezierEnvelope for a vertical frame (P0-P3 left cubic, Q0-Q3 right cubic). */
+ZO_API uint32_t ZoPathAddBiBezierEnvelopeV(ZoPath* list, const Ptfx* points);
+
+/**
+ * Reads the control points of a selected bilinear frame: P0 and P1 from nodes 0 and 1, P3
+ * from node 2, P2 from node 3.
+ *
+ * @param frame  the frame subpath; it must carry ZOF_SELECTED and at least 4 nodes.
+ * @param points receives 4 points P0, P1, P2, P3.
+ * @return 1; 0 (points untouched) for a null argument, an unselected frame or too few nodes.
+ */
+ZO_API uint32_t ZoPathGetBiLinearEnvelope(ZoPath* frame, Ptfx* points);
+/**
+ * Reads the control points of a selected bi-Bezier frame: P0-P3 from nodes 0-3, Q3, Q2, Q1,
+ * Q0 from nodes 4-7.
+ *
+ * @param frame  the frame subpath; it must carry ZOF_SELECTED and at least 8 nodes.
+ * @param points receives 8 points P0-P3, Q0-Q3.
+ * @return 1; 0 (points untouched) for a null argument, an unselected frame or too few nodes.
+ */
+ZO_API uint32_t ZoPathGetBiBezierEnvelope(ZoPath* frame, Ptfx* points);
+/** Identical to ZoPathGetBiBezierEnvelope (the node order is the same for vertical frames). */
+ZO_API uint32_t ZoPathGetBiBezierEnvelopeV(ZoPath* frame, Ptfx* points);
+/**
+ * The kind of deformation a path list carries, read from its last subpath.
+ *
+ * @param list any member of the list (may be null).
+ * @return one of the ZOENV_ codes; ZOENV_NONE for a null list.
+ */
+ZO_API uint32_t ZoPathGetEnvelopeWrapType(ZoPath* list);
+
+/**
+ * Maps a path from its bounding box (ZoPathGetDoubleRectNoMargin of its join chain, control
+ * points included) into a bilinear envelope: ZoPathDomainRangeBilinear(path, box, NULL,
+ * points).
+ *
+ * @param path    the first subpath of the join chain to map.
+ * @param points  4 control points P0, P1, P2, P3.
+ * @param ignored not read.
+ * @return 1; 0 for a null argument.
+ */
+ZO_API uint32_t ZoPathBiLinear(ZoPath* path, const Ptfx* points, uint32_t ignored);
+/** As ZoPathBiLinear with a horizontal bi-Bezier envelope of 8 points
+ *  (ZoPathDomainRangeBiCubic). */
+ZO_API uint32_t ZoPathBiCubic(ZoPath* path, const Ptfx* points, uint32_t ignored);
+/** As ZoPathBiLinear with a vertical bi-Bezier envelope of 8 points
+ *  (ZoPathDomainRangeBiCubicV). */
+ZO_API uint32_t ZoPathBiCubicV(ZoPath* path, const Ptfx* points, uint32_t ignored);
+
+/**
+ * Bilinear envelope mapping from a domain rectangle, or restriction of the envelope to a
+ * sub-rectangle.
+ *
+ * With a path: every subpath of its join chain (from path along joinNext, stopping after a
+ * subpath with an attachment) is mapped point by point: u = (x - left) / (right - left),
+ * v = (y - top) / (bottom - top), image (1-u)(1-v) P0 + u(1-v) P1 + (1-u)v P2 + uv P3,
+ * computed in doubles and truncated back to 16.16. When the domain's width (height) is 0, u
+ * (v) keeps its previous value within the call, starting at 0. Parameter nodes are left
+ * alone. The primitive kind of a subpath is cleared unless ZoPathIsKeepPrimitive keeps it.
+ * The range rectangle is not used.
+ *
+ * Without a path and with a range rectangle R: the points are replaced by the envelope
+ * restricted to R (the images of R's top-left, top-right, bottom-left, bottom-right).
+ *
+ * @param path   the first subpath to map, or NULL to restrict the envelope.
+ * @param domain the rectangle that maps onto the frame (image pixels).
+ * @param range  R, read only when path is NULL.
+ * @param points 4 control points; written only when path is NULL.
+ * @return 1; 0 for a null domain or points, or when neither path nor range is given.
+ */
+ZO_API uint32_t ZoPathDomainRangeBilinear(ZoPath* path, const RectDB* domain,
+                                          const RectDB* range, Ptfx* points);
+/**
+ * Horizontal bi-Bezier mapping, otherwise as ZoPathDomainRangeBilinear: the image is
+ * T(u) + v (B(u) - T(u)) with T the top cubic P0-P3 and B the bottom cubic Q0-Q3. Every mapped
+ * subpath loses its polygon marks and its primitive kind. Restricting to R samples R's top and
+ * bottom edges at 0, 0.333, 0.666 and 1 of the width, takes the inner images as the curve's
+ * points at 1/3 and 2/3 and turns them back into control points (new P from the top edge, Q
+ * from the bottom).
+ *
+ * @param points 8 control points P0-P3, Q0-Q3.
+ */
+ZO_API uint32_t ZoPathDomainRangeBiCubic(ZoPath* path, const RectDB* domain, const RectDB* range,
+                                         Ptfx* points);
+/**
+ * Vertical bi-Bezier mapping: the image is L(v) + u (R(v) - L(v)) with L the left cubic
+ * P0-P3 and R the right cubic Q0-Q3; restriction samples R's left and right edges at 0,
+ * 0.333, 0.666 and 1 of the height. Otherwise as ZoPathDomainRangeBiCubic.
+ */
+ZO_API uint32_t ZoPathDomainRangeBiCubicV(ZoPath* path, const RectDB* domain,
+                                          const RectDB* range, Ptfx* points);
+
+/* ========================================================================================
+ * Wrap along a path, stretch and baseline measurement
+ * Wrapping lays a source path (typically text outlines) along a baseline subpath: the source's
+ * x axis follows the baseline's arc length, its y axis the baseline's normal. After a wrap a
+ * copy of the baseline is the wrapped list's last subpath, flagged ZOF_SELECTED |
+ * ZOF_WRAP_BASELINE. Lengths and positions are image pixels.
+ * ======================================================================================== */
+
+/* The wrap information: the settings the host fills in by hand and passes to every wrap
+ * call. Natural alignment, 112 bytes:
+ *   offset   0 baseline        8 fit           12 count        16 spacing      24 rotate
+ *           28 followNormal   32 deform        36 startHeight  40 endHeight    44 cornerMode
+ *           48 closed         52 (padding)     56 start        64 centreX      68 centreY
+ *           72 text           76 (padding)     80 sizeOrRef    88 bend         92 ascentDescent
+ *           96 flag          100 recentre     104 setting     108 (padding)
+ * Fields marked "normalised on entry" are written back by ZoPathDomainRangeWrap. */
+typedef struct ZoPathWrapInfo {
+  ZoPath* baseline;      /* the baseline subpath; NULL selects the bend mode */
+  uint32_t fit;          /* non-zero: the source's width is stretched over the usable length */
+  int32_t count;         /* clamped to >= 0 on entry; positive switches truncation off */
+  double spacing;        /* content takes width x (1 + spacing); <= -1.0 is reset to 0.0 */
+  uint32_t rotate;       /* 1: vertical wrap (source turned by -90 degrees first); other
+                            non-zero values are reset to 0 */
+  uint32_t followNormal; /* non-zero: offsets run along the baseline's normal; 0: vertically
+                            (horizontally when rotate is 1) */
+  uint32_t deform;       /* non-zero: bent point by point; 0: units moved and turned whole */
+  uint32_t startHeight;  /* percentage of the offset at the source's left edge */
+  uint32_t endHeight;    /* percentage of the offset at the source's right edge */
+  uint32_t cornerMode;   /* non-zero (with deform and followNormal): mitred baseline corners */
+  uint32_t closed;       /* set on entry: 1 when the baseline is closed or missing, else 0 */
+  uint32_t reserved0;
+  double start;          /* start position, a fraction of the baseline length; normalised on
+                            entry into [0, 1] and limited to 0.999 */
+  int32_t centreX;       /* target centre of the baseline, with recentre */
+  int32_t centreY;
+  uint32_t text;         /* non-zero when the source is text */
+  uint32_t reserved1;
+  union {
+    int32_t size;        /* text: the font height h */
+    double verticalRef;  /* other sources: fraction of the height at which the baseline runs */
+  } sizeOrRef;
+  int32_t bend;          /* bend mode percentage, used clamped to -99..100 */
+  uint32_t ascentDescent; /* text: ascent << 16 | descent; 0 becomes ((h - h/3) << 16) | h/3 */
+  uint32_t flag;         /* compared by IsSameWrapInfo */
+  uint32_t recentre;     /* non-zero: the baseline's box centre is moved to centreX, centreY */
+  uint32_t setting;      /* chooses the unit bit of placement without deform */
+  uint32_t reserved2;
+} ZoPathWrapInfo;
+
+/**
+ * The length of a subpath: straight segments by their Euclidean length, cubics by the curve
+ * length ZoPathGetLength uses, walking the nodes by kind (parameter nodes are skipped).
+ *
+ * @param path the subpath (may be null).
+ * @return the length in pixels; 0 for a null or empty subpath.
+ */
+ZO_API double ZoPathGetLength2(ZoPath* path);
+/**
+ * The position of one node in pixels.
+ *
+ * @param path  the subpath.
+ * @param index the node index, below the node count.
+ * @param x, y  receive the node's coordinates (each may be null).
+ * @return 1; 0 for a null subpath or an index out of range (outputs untouched).
+ */
+ZO_API uint32_t ZoPathGetPointPosition(ZoPath* path, int32_t index, double* x, double* y);
+/**
+ * The subpath as a run of cubic points: its first point, then three points per segment. A
+ * straight segment from A to B becomes A + 0.33333 (B - A), A + 0.66667 (B - A), B.
+ *
+ * @param path   the subpath (may be null).
+ * @param points receives the points, room for 1 + 3 x segments (may be null to count).
+ * @return the number of points; 0 for a null or empty subpath.
+ */
+ZO_API uint32_t ZoPathGetBezierPointDBs(ZoPath* path, PointDB* points);
+/**
+ * The point at a fraction of the subpath's length (ZoPathGetLength2), measured along the
+ * curves.
+ *
+ * @param path     the subpath.
+ * @param fraction 0 to 1; values at or below 0.0001 give the first node, values at or above
+ *                 1 the last point.
+ * @param point    receives the point in pixels.
+ * @return 1; 0 for a null argument or a subpath without nodes.
+ */
+ZO_API uint32_t ZoPathGetPointByLengthPercentage(ZoPath* path, float fraction, PointDB* point);
+/**
+ * The fraction of the length at the point of the subpath nearest to a given point.
+ *
+ * @param path     the subpath.
+ * @param point    the given point in pixels.
+ * @param fraction receives the length up to the nearest point divided by the whole length
+ *                 (0 for a subpath of length 0); may be null.
+ * @param nearest  receives the nearest point; may be null.
+ * @return 1; 0 for a null subpath or one without nodes.
+ */
+ZO_API uint32_t ZoPathGetLengthPercentageByPoint(ZoPath* path, PointDB point, float* fraction,
+                                                 PointDB* nearest);
+/**
+ * The point of a subpath nearest to a given point (segments and curves, by the hit-testing
+ * nearest-point solver).
+ *
+ * @param path     the subpath.
+ * @param point    the given point in pixels.
+ * @param distance receives the distance from the given point to the nearest one, in pixels;
+ *                 may be null.
+ * @param nearest  receives the nearest point; may be null.
+ * @return 1; 0 for a null subpath or one without nodes.
+ */
+ZO_API uint32_t ZoPathGetNearestPointFromPoint(ZoPath* path, PointDB point, float* distance,
+                                               PointDB* nearest);
+
+/**
+ * Compares two subpaths: equal node count, flags, primitive kind and node bytes.
+ *
+ * @return 1 when both exist and are equal in all of these, else 0.
+ */
+ZO_API uint32_t IsSameSubpath(const ZoPath* a, const ZoPath* b);
+/**
+ * Compares two wrap informations as a host decides whether a wrap must be redone. Equal
+ * when both are null, or when both exist and: the baselines are equal (IsSameSubpath), or
+ * both have none and equal bends; fit, count, the seven settings rotate to closed and flag
+ * are equal; spacing and start differ by at most 0.0001; and, when neither is text, the
+ * vertical references differ by at most 0.0001. Centre, size, ascent and descent, recentre
+ * and setting are not compared.
+ *
+ * @return 1 when the same, else 0.
+ */
+ZO_API uint32_t IsSameWrapInfo(const ZoPathWrapInfo* a, const ZoPathWrapInfo* b);
+/** 1 when the subpath carries ZOF_WRAP_BASELINE, else 0 (0 for null). */
+ZO_API uint32_t ZoPathIsWrapBaseline(ZoPath* path);
+/**
+ * Selects the wrap baseline stored as the list's last subpath: it is deselected, then given
+ * ZOF_SELECTED; with node >= 0 that node gets PT_SELECTED (and the subpath
+ * ZOF_HAS_SEL_POINTS), otherwise with segment >= 0 that node gets PT_SEGMENT_MARK (and the
+ * subpath ZOF_HAS_SEL_SEGMENT). Indices at or past the node count mark nothing.
+ *
+ * @return 1; 0 for a null list or when the last subpath is no wrap baseline.
+ */
+ZO_API uint32_t ZoPathSelectWrapBaseline(ZoPath* list, int32_t node, int32_t segment);
+/**
+ * Takes the wrap baseline out of the table: the current group's selected subpath, when it
+ * is a wrap baseline with no `next`, is unlinked from its predecessor and the first group's
+ * selected entry is cleared. *node and *segment (each may be null) are set to -1, then to the
+ * index of the first node with PT_SELECTED (node) or PT_SEGMENT_MARK (segment), whichever
+ * comes first among those asked for. The baseline is deselected.
+ *
+ * @return the baseline, now owned by the caller (ZoPathDeletePtr); NULL when the table's
+ *         selected subpath is no lone wrap baseline.
+ */
+ZO_API ZoPath* ZoPathSeparateBaselineFromTable(ZoPathTbl* table, int32_t* node,
+                                               int32_t* segment);
+/**
+ * A copy of the table's selected subpath when it is a wrap baseline: the same record size,
+ * links cleared. Owned by the caller (ZoPathDeletePtr).
+ *
+ * @return the copy; NULL when the selected subpath is no wrap baseline, or on allocation
+ *         failure (error 1001).
+ */
+ZO_API ZoPath* ZoPathMakeACopyOfBaseline(ZoPathTbl* table);
+/**
+ * Sets list-wide flags, from the list head: select non-zero deselects every subpath and
+ * gives each ZOF_SELECTED; baseline non-zero sets ZOF_WRAP_BASELINE on the last subpath,
+ * zero clears it on all; clearText non-zero clears ZOF_TEXT_CHAR and ZOF_TEXT_LINE on all.
+ *
+ * @return 1; 0 for a null list.
+ */
+ZO_API uint32_t ZoPathSetPathFlags(ZoPath* list, int32_t select, int32_t baseline,
+                                   int32_t clearText);
+/**
+ * Where a wrap would cut the content off: the source's extent (the width of its shape
+ * rectangle without margin, the height when vertical) times (1 + spacing) against the
+ * available length (ZoPathGetLength2 of the baseline, times (1 - start) when the baseline is
+ * open).
+ *
+ * @param list     the source list.
+ * @param vertical non-zero for a vertical wrap; must agree with info->rotate == 1.
+ * @param info     the wrap information with its baseline.
+ * @return the available length rounded down, in pixels, when the extent exceeds it;
+ *         0xFFFFFFFF when it does not, when list, info or its baseline is null, when
+ *         info->count is positive, or when vertical disagrees with rotate.
+ */
+ZO_API uint32_t ZoPathWrapGetTruncatePosX(ZoPath* list, int32_t vertical,
+                                          const ZoPathWrapInfo* info);
+/**
+ * Reverses the direction of a subpath that is selected and has no selected points or
+ * segments: its outline nodes run backwards (each keeps its smooth and other non-kind bits;
+ * a closed figure stays closed); trailing parameter nodes stay where they are.
+ *
+ * @return 1; 0 for null, and 0 with error 3200 when the subpath is unselected or has
+ *         selected points or segments.
+ */
+ZO_API uint32_t ZoPathInvertSubpaths(ZoPath* path);
+/**
+ * Appends a copy of the information's baseline to a wrapped list as its stored baseline.
+ * A last subpath of exactly one node is unlinked and released first. The list is deselected
+ * and joined into one join chain; the copy (one record, ZoPathDuplicatePtrSingle) gets flags
+ * ZOF_SELECTED | ZOF_WRAP_BASELINE (plus the polygon marks of a polygon baseline) and becomes
+ * the list's last subpath, owned by the list.
+ *
+ * @return 1; 0 for a null list, information or baseline, when the list is a single one-node
+ *         subpath, or on allocation failure (error 1001, list unchanged).
+ */
+ZO_API uint32_t ZoPathAddWrapPath(ZoPath* list, const ZoPathWrapInfo* info);
+/**
+ * A stretched copy of a path list: one band of x mapped onto another, piecewise linearly.
+ *
+ * The band edges are given in the margin-relative coordinates of the bound rectangles: the
+ * source band is [min(a, b) + 5, max(a, b) + 5], the target band [min(c, d) + 5,
+ * max(c, d) + 5]. Each segment crossing a source band edge gets a node there (a cubic is
+ * divided at the crossing; crossings within 0.001 pixel of an existing node add none).
+ * Then x <= lo moves by lo' - lo, x >= hi by hi' - hi, and x in between goes to
+ * lo' + (x - lo)(hi' - lo')/(hi - lo); y is unchanged. With keepSmooth non-zero, a node
+ * between two cubics whose handles are collinear and opposite (each at least 0.1 long in x
+ * or y, the cross product of their directions below 0.01; on a closed figure the closing
+ * node too, open ends never) has its handles re-aligned after the mapping, keeping their
+ * lengths. The copy is deselected and its subpaths joined into one join chain.
+ *
+ * @param list       any member of the list; not changed.
+ * @param out        receives the copy (NULL first), owned by the caller (ZoPathDeletePtr on
+ *                   each subpath, or a table).
+ * @param a, b, c, d band edges, image pixels less the 5-pixel margin.
+ * @param keepSmooth non-zero keeps smooth joints smooth.
+ * @return 1; 0 with error 3200 for a null list, out or band pointer; 0 with error 1001 when
+ *         memory runs out (nothing is left allocated).
+ */
+ZO_API uint32_t ZoPathStretch(ZoPath* list, ZoPath** out, const double* a, const double* b,
+                              const double* c, const double* d, uint32_t keepSmooth);
+
+/**
+ * Wraps a source list along a baseline, or bends it around a generated circle (bend mode,
+ * info->baseline NULL): ZoPathDomainRangeWrap(list, info, NULL, 1).
+ */
+ZO_API uint32_t ZoPathWrap(ZoPath** list, ZoPathWrapInfo* info);
+/**
+ * Wraps a source list along the information's baseline: the source's x axis follows the
+ * baseline's arc length, its y axis the baseline's normal (or stays vertical).
+ *
+ * Entry: the settings are normalised and written back into info (ascentDescent of text,
+ * count, spacing, rotate, start, closed). A source that is not text is treated as one unit
+ * (its text bits are cleared on success). rotate = 1 turns the source by -90 degrees about
+ * its centre first. On success the baseline itself loses its attachment, gets flags
+ * (flags & 0x9FFFFFFF) | ZOF_WRAP_BASELINE and, with recentre, is moved by the rounded offset
+ * of its shape box centre to (centreX, centreY) when that exceeds 2 pixels on an axis.
+ *
+ * Measure: the source is measured by its shape rectangle without margin (left, width,
+ * height). The reference line is, for text, top + (height + 1) x ascent / (ascent +
+ * descent), for other sources (1 - verticalRef) x (height + 1) below the top. A point (x, y)
+ * goes to the arc position (fit ? u x Lu : x - left) + start x L, with u = (x - left) /
+ * (width + 1), L the baseline length and Lu = L, or (1 - start) x L on an open baseline, and
+ * is offset by k x (reference - y), k running from startHeight% to endHeight% across the
+ * width. Beyond the end a closed baseline wraps around, an open one continues straight.
+ * With deform, source cubics over a curved baseline segment are divided into 2^n pieces
+ * (n from the segment's curvature and the source height), and straight segments at least a
+ * pixel wide there become cubics first, so the result follows the bent image; smooth nodes
+ * and the new joints are re-aligned. Without deform each unit (character or text object) is
+ * moved, turned and scaled by k as a whole. Mitred corners (cornerMode with deform and
+ * followNormal) mitre every baseline joint that turns by more than 5 degrees. With the
+ * trimmed ribbon switched on (ZoPathDoTrimmedRibbon), deform and no followNormal, the source
+ * is first cut where the baseline's y turns (ZoPathCutWithLineX) and the pieces facing up and
+ * down form two join chains; otherwise the result is one join chain.
+ *
+ * Bend mode (no baseline, bend non-zero, clamped to -99..100): the source (text: line by
+ * line) is wrapped around a circle of radius w (1 + spacing) / (4 pi |bend| / 200), centred
+ * on the unit, covering 2 |bend| / 200 of its circumference, over the top of the circle for
+ * a positive bend and along its bottom otherwise.
+ *
+ * @param list   address of any member of the source list; receives the head of the wrapped
+ *               list, whose records replace the source's (the source records are released).
+ * @param info   the wrap information (read and normalised).
+ * @param second address of a second list that is deselected on success (may be NULL).
+ * @param flag   not read (1 from ZoPathWrap).
+ * @return 1; 0 with nothing changed but the normalised settings: error 3200 for a null list
+ *         or info, a source head with an attachment, a baseline with a `next`, a baseline
+ *         node that is neither a line nor a curve, or no baseline and bend 0; 5404 for a
+ *         baseline of fewer than 2 nodes or shorter than 4 pixels; 1001 when memory runs
+ *         out.
+ */
+ZO_API uint32_t ZoPathDomainRangeWrap(ZoPath** list, ZoPathWrapInfo* info, ZoPath** second,
+                                      int32_t flag);
+/**
+ * Wraps a copy of a table's path and puts the result into the table's first group.
+ *
+ * The list and the baseline are copied (the baseline copy deselected, then selected, its
+ * selection marks saved); the copy of the baseline becomes info->baseline and the list copy
+ * is wrapped (ZoPathWrap) and given its stored baseline (ZoPathAddWrapPath). On success the
+ * information's previous baseline is unlinked and released, every record of the first
+ * group's list is released, the saved selection marks go to the wrapped list's stored
+ * baseline, and the wrapped list becomes the active path (ZoPathAssignActivePath).
+ *
+ * @return 1; 0 for a null argument, or when the wrap fails or memory runs out (error 1001):
+ *         then info->baseline is restored and table, list and baseline are unchanged.
+ */
+ZO_API uint32_t ZoPathWrapAndUpdate(ZoPathTbl* table, ZoPath* list, ZoPath* baseline,
+                                    ZoPathWrapInfo* info);
+
+/* ========================================================================================
  * Primitives and path constructors
  * A primitive is a closed path made from a rectangle the user dragged in the window. The
  * drag's left/top corner is the anchor whatever the drag direction; both end pixels count, so
@@ -1587,6 +2024,24 @@ ZO_API void ZoPathAppendEmptySubpath(ZoPath* chain);
  * @return the head of the collected list (owned by the caller), null when no batch is active.
  */
 ZO_API ZoPath* ZoPathCreateFrom_End(void);
+
+/**
+ * Tells whether a primitive stays the same axis-aligned primitive when its bounding box is
+ * mapped onto four corner points (the bilinear envelope asks before keeping the kind).
+ *
+ * The corners are taken as image pixels (16.16, converted to doubles). They keep the shape
+ * "straight" when corners[0]-corners[1] stay a horizontal edge (|x0 - x2|, |x1 - x3|,
+ * |y0 - y1| and |y2 - y3| all below 1 pixel) and "turned" when they became a vertical one
+ * (|y0 - y2|, |y1 - y3|, |x0 - x1|, |x2 - x3| below 1). A rounded rectangle (kind 3 or
+ * 300-399) must also keep its aspect ratio within 0.001, because its corner arcs would
+ * otherwise stop being circular; a rounded rectangle of fewer than 16 nodes is never kept.
+ *
+ * @param path    the primitive subpath (its primitive kind and, for rounded rectangles,
+ *                nodes 4, 8, 11 and 15 are read); not changed.
+ * @param corners four points: top-left, top-right, bottom-left, bottom-right.
+ * @return 1 when the primitive is kept, 0 otherwise; 0 for a null argument or kind 0.
+ */
+ZO_API uint32_t ZoPathIsKeepPrimitive(const ZoPath* path, const Ptfx corners[4]);
 
 /* ========================================================================================
  * Pen tool

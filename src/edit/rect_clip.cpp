@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "drawn_segments.hpp"
-#include "envelope/envelope_rules.hpp"
+#include "deform/envelope_rules.hpp"
 #include "model/bounds.hpp"
 #include "geometry/fixed_point.hpp"
 #include "geometry/forward_diff.hpp"

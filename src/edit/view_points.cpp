@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "drawn_segments.hpp"
-#include "envelope/envelope_rules.hpp"
+#include "deform/envelope_rules.hpp"
 #include "geometry/fixed_point.hpp"
 #include "platform/host_library.hpp"
 #include "selection_state.hpp"

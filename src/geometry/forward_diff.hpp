@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <type_traits>
 
 #include "Zo32path.h"
 
@@ -17,6 +18,10 @@ struct StepLimits {
   // The step that reaches (or would pass) t = 1 lands exactly on p3, so consecutive curves
   // and the segments after them meet without a rounding gap.
   bool landOnEnd = false;
+  // Bounds on the step in t (out of 65536): the walk takes between 65536 / maxStep and
+  // 65536 / minStep steps.
+  uint32_t minStep = 1;
+  uint32_t maxStep = 65536;
 };
 
 // The walk one point at a time: its whole state is this object, so a caller may copy it to
@@ -44,7 +49,9 @@ class CubicSteps {
   // Steps on and returns the point reached; only while !done(). Inlined: the walk is the
   // inner loop of every curve flattening.
   [[gnu::always_inline]] PointDB next() {
-    while ((std::fabs(d1_.x) > limits_.high || std::fabs(d1_.y) > limits_.high) && step_ > 1) {
+    while ((std::fabs(d1_.x) > limits_.high || std::fabs(d1_.y) > limits_.high ||
+            step_ > limits_.maxStep) &&
+           step_ > 1 && step_ > limits_.minStep) {
       d3_ = PointDB{d3_.x / 8.0, d3_.y / 8.0};
       d2_ = PointDB{d2_.x / 4.0 - d3_.x, d2_.y / 4.0 - d3_.y};
       d1_ = PointDB{(d1_.x - d2_.x) / 2.0, (d1_.y - d2_.y) / 2.0};
@@ -53,7 +60,7 @@ class CubicSteps {
     }
     // Doubling keeps t a multiple of the step, so the walk lands exactly on t = 1.
     while (!justHalved_ && std::fabs(d1_.x) < limits_.low && std::fabs(d1_.y) < limits_.low &&
-           t_ % (2 * step_) == 0 && t_ + 2 * step_ <= kOne) {
+           t_ % (2 * step_) == 0 && t_ + 2 * step_ <= kOne && 2 * step_ <= limits_.maxStep) {
       d1_ = PointDB{2.0 * d1_.x + d2_.x, 2.0 * d1_.y + d2_.y};
       d2_ = PointDB{4.0 * (d2_.x + d3_.x), 4.0 * (d2_.y + d3_.y)};
       d3_ = PointDB{8.0 * d3_.x, 8.0 * d3_.y};
@@ -78,13 +85,21 @@ class CubicSteps {
   bool justHalved_ = false;
 };
 
-// Calls visit(PointDB) for each point reached after p0, ending with the point at t = 1
-// (equal to p3 up to rounding unless limits.landOnEnd asks for p3 itself).
+// Calls visit(PointDB) (or visit(PointDB, t) with t out of 65536) for each point reached
+// after p0, ending with the point at t = 1 (equal to p3 up to rounding unless
+// limits.landOnEnd asks for p3 itself).
 template <typename Visit>
 void forward_difference_cubic(PointDB p0, PointDB p1, PointDB p2, PointDB p3, StepLimits limits,
                               Visit&& visit) {
   CubicSteps steps(p0, p1, p2, p3, limits);
-  while (!steps.done()) visit(steps.next());
+  while (!steps.done()) {
+    PointDB point = steps.next();
+    if constexpr (std::is_invocable_v<Visit, PointDB, uint32_t>) {
+      visit(point, steps.t());
+    } else {
+      visit(point);
+    }
+  }
 }
 
 }  // namespace zo

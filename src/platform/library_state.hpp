@@ -10,6 +10,10 @@ void release_library_state();
 // values (called by release_library_state).
 void release_shading_state();
 
+namespace deform {
+// Releases the deformation code's scratch tables (stretch run, wrap tables).
+void release_deform_state();
+}  // namespace deform
 namespace shapes {
 // Releases the shape tools' module-wide state (creation batch, pen tool).
 void release_shape_state();

@@ -2,7 +2,7 @@
 // undo. A record that cannot be allocated is reported and left out; the call still succeeds.
 #include <cstring>
 
-#include "envelope/envelope_rules.hpp"
+#include "deform/envelope_rules.hpp"
 #include "model/records.hpp"
 #include "platform/host_library.hpp"
 #include "platform/memory.hpp"

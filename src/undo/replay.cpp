@@ -1,9 +1,12 @@
 // Undo and redo: a record is applied by swapping the state it holds with the current one, so
 // the same record can be applied again in the other direction.
+#include <cmath>
 #include <cstring>
 
-#include "envelope/envelope_rules.hpp"
+#include "deform/envelope_rules.hpp"
+#include "geometry/fixed_point.hpp"
 #include "model/records.hpp"
+#include "geometry/vectors.hpp"
 #include "platform/host_library.hpp"
 #include "platform/memory.hpp"
 #include "render/display.hpp"
@@ -80,8 +83,47 @@ bool swap_subpath(ZoPathTbl* table, Record* r) {
   return true;
 }
 
-// The selected frame takes the recorded control points back and the record the current
-// ones. A record made while no envelope was selected has nothing to swap.
+// A bi-Bezier frame whose two curves are straight lines: every inner control point lies on
+// its curve's chord (within two 16.16 units). Replaying such a frame leaves the path alone.
+bool straight_sided(const Ptfx* points) {
+  for (int curve = 0; curve < 2; ++curve) {
+    const Ptfx* c = points + 4 * curve;
+    PointDB a = to_db(c[0]), b = to_db(c[3]);
+    double chord = distance(a, b);
+    for (int i = 1; i < 3; ++i) {
+      PointDB p = to_db(c[i]);
+      double off = chord > 0.0 ? std::fabs(cross(b - a, p - a)) / chord : distance(p, a);
+      if (off > 2.0 / 65536.0) return false;
+    }
+  }
+  return true;
+}
+
+// Sets the envelope of the list the frame belongs to: the frame is stored again and the path
+// is mapped from its bounds into it. The store is the one step that may allocate, so it goes
+// first and a failure leaves the path as it was.
+bool apply_envelope(ZoPath* frame, const Ptfx* points, uint32_t n) {
+  ZoPath* head = list_head(frame);
+  if (n == envelope::kBilinearPoints) {
+    if (ZoPathAddBiLinearEnvelope(head, points) == 0) return false;
+    ZoPathBiLinear(head, points, 0);
+    return true;
+  }
+  if (straight_sided(points)) return true;
+  bool vertical = (frame->flags & ZOF_ENVELOPE_V) != 0;
+  if ((vertical ? ZoPathAddBiBezierEnvelopeV : ZoPathAddBiBezierEnvelope)(head, points) == 0)
+    return false;
+  (vertical ? ZoPathBiCubicV : ZoPathBiCubic)(head, points, 0);
+  return true;
+}
+
+void show_list(const Screen& screen, ZoPath* any, int mode) {
+  for (ZoPath* p = list_head(any); p != nullptr; p = p->next) screen.outline(p, mode);
+}
+
+// The envelope record and the selected frame swap places: the frame's current control
+// points go into the record, and the recorded ones are applied to the path and its frame.
+// A record made while no envelope was selected has nothing to swap.
 bool swap_envelope(ZoPathTbl* table, Record* r, const Screen& screen) {
   ZoPath* sel = current_group(table).selected;
   uint32_t n = r->entries()[0];
@@ -95,13 +137,17 @@ bool swap_envelope(ZoPathTbl* table, Record* r, const Screen& screen) {
     return false;
   }
   std::memcpy(block, points, sizeof(Ptfx) * n);
-  screen.outline(sel, display::kModeHide);
-  envelope::write_points(sel, n, r->envelope);
+  show_list(screen, sel, display::kModeHide);
+  if (!apply_envelope(sel, r->envelope, n)) {
+    show_list(screen, sel, display::kModeShow);
+    plat::mem_free(block);
+    return false;
+  }
   plat::mem_free(r->envelope);
   r->envelope = block;
-  screen.outline(sel, display::kModeShow);
+  show_list(screen, sel, display::kModeShow);
   RECT bounds;
-  ZoPathGetAllMiniMaxRect(sel, 65536, &bounds);
+  ZoPathGetAllMiniMaxRect(list_head(sel), 65536, &bounds);
   screen.extend(bounds);
   return true;
 }

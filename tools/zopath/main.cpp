@@ -16,6 +16,7 @@
 #include "boolean/import_text.hpp"
 #include "cli.hpp"
 #include "commands.hpp"
+#include "deform_tool.hpp"
 #include "io.hpp"
 #include "path_input.hpp"
 #include "png_writer.hpp"
@@ -49,6 +50,11 @@ const char* kMainHelp =
     "  project PATHFILE [turns] [options]    turn objects in space and project them\n"
     "  arrows LINEFILE --width W [options]   arrowheads on a line: sizes, block, picture\n"
     "  shading -o OUT.png [options]          plots of the lighting tables\n"
+    "  envelope INPUT --bilinear|--bezier ..  map objects into an envelope frame\n"
+    "  wrap INPUT --baseline BASE            lay objects along a baseline path\n"
+    "  bend INPUT --bend N                   bend objects around a circle\n"
+    "  stretch INPUT A B C D                 map one band of x onto another\n"
+    "  measure BASE [--at F]                 length, points and nearest point of a baseline\n"
     "  help [COMMAND]                        show help\n"
     "\n"
     "INPUT is path text or a stored block (told apart by content); - is standard input, and\n"
@@ -417,6 +423,10 @@ int cmd_demo(int argc, char** argv) {
   if (!zopath::write_transform_gallery(dir, &transforms, &editorError))
     return fail("demo: " + editorError);
   html << transforms;
+  std::string deformations;
+  if (!zopath::write_deform_gallery(dir, &deformations, &editorError))
+    return fail("demo: " + editorError);
+  html << deformations;
   std::string shapes;
   if (!zopath::write_shapes_gallery(dir, &shapes, &editorError)) return fail("demo: " + editorError);
   html << shapes;
@@ -447,6 +457,11 @@ int run_storage_command(const std::string& name, int argc, char** argv) {
   if (name == "flatten") return zopath::cmd_flatten(argc, argv);
   if (name == "unflatten") return zopath::cmd_unflatten(argc, argv);
   if (name == "info") return zopath::cmd_info(argc, argv);
+  if (name == "envelope") return zopath::cmd_envelope(argc, argv);
+  if (name == "wrap") return zopath::cmd_wrap(argc, argv);
+  if (name == "bend") return zopath::cmd_bend(argc, argv);
+  if (name == "stretch") return zopath::cmd_stretch(argc, argv);
+  if (name == "measure") return zopath::cmd_measure(argc, argv);
   if (name == "shape") return zopath::cmd_shape(argc, argv);
   if (name == "polygon") return zopath::cmd_polygon(argc, argv);
   if (name == "draw") return zopath::cmd_draw(argc, argv);
