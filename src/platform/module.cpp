@@ -2,6 +2,7 @@
 // detach.
 #include <dlfcn.h>
 
+#include "fonts.hpp"
 #include "host_library.hpp"
 #include "library_state.hpp"
 
@@ -29,6 +30,7 @@ __attribute__((constructor)) void on_library_load() {
 
 __attribute__((destructor)) void on_library_unload() {
   zo::release_library_state();
+  zo::plat::release_fonts();
   zo::plat::unload_host_libraries();
 }
 
