@@ -785,7 +785,7 @@ typedef struct richText {
  *   (smoother small text); zero: read at the run's height and moved by (-0.5, -0.5).
  * @param maxWidth, maxHeight layout limits in pixels (see above).
  * @param outPath receives the text path (null when nothing was produced), owned by the caller
- *   (ZoPathDeletePtr); null to measure only.
+ *   (each record released with ZoPathDeletePtrSingle along next); null to measure only.
  * @param lineCount, totalHeight receive the number of lines and the sum of their steps;
  *   required when outPath is null, else optional.
  * @param outWidth when not null receives the widest line in pixels.
@@ -832,7 +832,8 @@ typedef struct TextOptions {
  * @param dc the context with the font; its character set decides the code page.
  * @param text zero-terminated bytes.
  * @param options see TextOptions.
- * @param outPath receives the text path (null for empty text), owned by the caller.
+ * @param outPath receives the text path (null for empty text), owned by the caller (each
+ *   record released with ZoPathDeletePtrSingle along next).
  * @param outRect receives the mask's rectangle (as ZoPathToBuf's, in image pixels scaled by
  *   150 / font height when the font is under 60 pixels high); may be null in path-only mode.
  * @return the 8-bit mask (non-zero winding) of the path, freed by the caller with

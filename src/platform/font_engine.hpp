@@ -28,6 +28,12 @@ struct KernEntry {
   int16_t value;         // font units
 };
 
+// A kerning pair in character codes of one code page, amount in font units.
+struct CodeKern {
+  uint16_t first, second;
+  int32_t units;
+};
+
 struct Face {
   FT_Face ft = nullptr;
   uint32_t unitsPerEm = 1;
@@ -37,6 +43,8 @@ struct Face {
   std::unordered_map<uint32_t, GlyphData> glyphs;
   bool kernRead = false;
   std::vector<KernEntry> kern;  // legacy kern table, format 0, horizontal
+  // The pairs in character codes, by code page (42 for the symbol set), made on first use.
+  std::unordered_map<uint32_t, std::vector<CodeKern>> codePairs;
 };
 
 // Starts FreeType and fontconfig once; false when either cannot start.

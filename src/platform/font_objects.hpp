@@ -32,9 +32,6 @@ struct Font {
   uint64_t generation;  // the face cache's generation when face was matched
   uint32_t codePage;
   bool symbol;
-  bool pairsReady;
-  uint32_t pairCount;
-  KERNINGPAIR* pairs;  // general-purpose block
 };
 
 enum class FontService : uint32_t {

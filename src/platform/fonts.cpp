@@ -73,13 +73,6 @@ Font* font_of_handle(HGDIOBJ object) {
   return f->magic == kFontMagic ? f : nullptr;
 }
 
-void forget_pairs(Font* f) {
-  mem_free(f->pairs);
-  f->pairs = nullptr;
-  f->pairCount = 0;
-  f->pairsReady = false;
-}
-
 // Every character code of the font's code page with the glyph it shows.
 std::vector<std::pair<uint32_t, uint16_t>> glyphs_by_code(const Font& f) {
   std::vector<std::pair<uint32_t, uint16_t>> out;
@@ -99,10 +92,12 @@ std::vector<std::pair<uint32_t, uint16_t>> glyphs_by_code(const Font& f) {
   return out;
 }
 
-// The font's pairs in character codes: table pairs mapped back through the character map.
-bool build_pairs(Font* f) {
-  std::vector<KERNINGPAIR> pairs;
-  FontScale s = scale_of(*f);
+// The face's pairs in the font's character codes: table pairs mapped back through the
+// character map. Kept with the face, so fonts of every size share them. May throw.
+const std::vector<CodeKern>& code_pairs(const Font* f) {
+  auto found = f->face->codePairs.find(f->codePage);
+  if (found != f->face->codePairs.end()) return found->second;
+  std::vector<CodeKern> pairs;
   auto codes = glyphs_by_code(*f);
   auto codes_of = [&](uint32_t glyph) {
     return std::equal_range(codes.begin(), codes.end(), std::pair<uint32_t, uint16_t>{glyph, 0},
@@ -114,25 +109,18 @@ bool build_pairs(Font* f) {
       auto left = codes_of(k.left), right = codes_of(k.right);
       for (auto l = left.first; l != left.second; ++l)
         for (auto r = right.first; r != right.second; ++r)
-          pairs.push_back(KERNINGPAIR{l->second, r->second, s.round_pixels(k.value)});
+          pairs.push_back(CodeKern{l->second, r->second, k.value});
     }
   } else {
     for (const auto& l : codes) {
       for (const auto& r : codes) {
         FT_Vector v{0, 0};
         if (FT_Get_Kerning(f->face->ft, l.first, r.first, FT_KERNING_UNSCALED, &v) == 0 && v.x != 0)
-          pairs.push_back(KERNINGPAIR{l.second, r.second, s.round_pixels(v.x)});
+          pairs.push_back(CodeKern{l.second, r.second, static_cast<int32_t>(v.x)});
       }
     }
   }
-  if (!pairs.empty()) {
-    f->pairs = static_cast<KERNINGPAIR*>(mem_alloc(pairs.size() * sizeof(KERNINGPAIR), 0));
-    if (f->pairs == nullptr) return false;
-    std::copy(pairs.begin(), pairs.end(), f->pairs);
-  }
-  f->pairCount = static_cast<uint32_t>(pairs.size());
-  f->pairsReady = true;
-  return true;
+  return f->face->codePairs.emplace(f->codePage, std::move(pairs)).first->second;
 }
 
 }  // namespace
@@ -148,7 +136,6 @@ bool delete_font(HGDIOBJ object) {
   Font* f = font_of_handle(object);
   if (f == nullptr) return false;
   live_fonts().erase(f);
-  forget_pairs(f);
   f->magic = 0;
   mem_free(f);
   return true;
@@ -158,7 +145,6 @@ Font* font_of_dc(HDC dc) {
   Font* f = font_of_handle(selected_font(dc));
   if (f == nullptr) return nullptr;
   if (f->face == nullptr || f->generation != face_generation()) {
-    forget_pairs(f);
     f->face = match_face(f->request);
     f->generation = face_generation();
   }
@@ -333,28 +319,22 @@ uint32_t GetKerningPairsA(HDC dc, uint32_t count, KERNINGPAIR* pairs) {
   if (font_call_fails(FontService::KerningPairs)) return 0;
   Font* f = font_of_dc(dc);
   if (f == nullptr) return 0;
-  if (!f->pairsReady) {
-    bool built = false;
-    try {
-      built = build_pairs(f);
-    } catch (const std::bad_alloc&) {
-      built = false;
-    }
-    if (!built) {
-      forget_pairs(f);
-      return 0;
-    }
+  try {
+    const std::vector<CodeKern>& all = code_pairs(f);
+    if (pairs == nullptr) return static_cast<uint32_t>(all.size());
+    uint32_t n = static_cast<uint32_t>(std::min<size_t>(count, all.size()));
+    FontScale s = scale_of(*f);
+    for (uint32_t i = 0; i < n; ++i)
+      pairs[i] = KERNINGPAIR{all[i].first, all[i].second, s.round_pixels(all[i].units)};
+    return n;
+  } catch (const std::bad_alloc&) {
+    return 0;
   }
-  if (pairs == nullptr) return f->pairCount;
-  uint32_t n = std::min(count, f->pairCount);
-  std::copy(f->pairs, f->pairs + n, pairs);
-  return n;
 }
 
 void release_fonts() {
   live_fonts().drain([](void* p) {
     auto* f = static_cast<Font*>(p);
-    mem_free(f->pairs);
     f->magic = 0;
     mem_free(f);
   });

@@ -167,7 +167,10 @@ class GlyphWalk {
   Walk run(const richTextRun& run, bool vertical) {
     LOGFONTA request = font_request(run, run.height, vertical);
     HFONT f = plat::CreateFontIndirectA(&request);
-    if (f == nullptr) return Walk::Failed;
+    if (f == nullptr) {
+      ZO_REPORT_NO_MEMORY();
+      return Walk::Failed;
+    }
     plat::SelectObject(dc_, f);
     Walk result = characters(run);
     plat::DeleteObject(f);
@@ -239,7 +242,10 @@ uint32_t glyphs_to_buffer(ZoPath* path, const POINT* origin, uint8_t* buffer, vo
   Target target;
   if (!target.open(render::is_buffer_handle(buffer) ? buffer : nullptr, host)) return 0;
   HDC dc = plat::CreateDCA("DISPLAY", nullptr, nullptr, nullptr);
-  if (dc == nullptr) return 0;
+  if (dc == nullptr) {
+    ZO_REPORT_NO_MEMORY();
+    return 0;
+  }
   GlyphPainter painter(target, *origin);
   GlyphWalk walk(dc, path, painter);
   Walk state = Walk::Going;

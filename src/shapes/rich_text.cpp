@@ -75,14 +75,17 @@ class Layout {
  public:
   Layout(richText* rt, bool fixed, double maxWidth, double maxHeight)
       : rt_(rt), fixed_(fixed), maxWidth_(maxWidth), maxHeight_(maxHeight),
-        vertical_(rt->vertical != 0) {}
+        vertical_(rt->vertical != 0), filled_(rt->runs, rt->runs + rt->runCount) {}
 
   // 1 on success, 0 on failure (reported where it arose).
   uint32_t run(const std::vector<Piece>& pieces) {
     for (const Piece& piece : pieces) {
       if (stopped_) break;
-      if (!font_.select(dc_, piece.run, fixed_ ? kFixedOutlineHeight : 0, vertical_)) return 0;
-      richTextRun& source = rt_->runs[piece.source];
+      // Fonts are made without fail but for memory (faces are matched on use).
+      if (!font_.select(dc_, piece.run, fixed_ ? kFixedOutlineHeight : 0, vertical_))
+        return fail_no_memory();
+      // Ascent and descent from the font reach the caller's record only on success.
+      richTextRun& source = filled_[size_t(piece.source)];
       if (source.ascent == 0 && source.descent == 0 && font_.hasTextMetrics) {
         source.ascent = font_.tm.tmAscent;
         source.descent = font_.tm.tmDescent;
@@ -97,10 +100,18 @@ class Layout {
     return 1;
   }
 
-  bool open(uint32_t* failure) {
+  // Writes the ascent and descent read from the fonts into the caller's record.
+  void fill_record() {
+    for (size_t r = 0; r < filled_.size(); ++r) {
+      rt_->runs[r].ascent = filled_[r].ascent;
+      rt_->runs[r].descent = filled_[r].descent;
+    }
+  }
+
+  // The information context; its failure is reported as out of memory.
+  bool open() {
     dc_ = plat::CreateDCA("DISPLAY", nullptr, nullptr, nullptr);
-    *failure = dc_ == nullptr ? 0 : 1;
-    return dc_ != nullptr;
+    return dc_ != nullptr || fail_no_memory();
   }
   ~Layout() {
     font_.release(dc_);
@@ -286,6 +297,7 @@ class Layout {
   ZoPath* lineFirst_ = nullptr;
   std::vector<double> lineWidths_;
   std::vector<ZoPath*> lineStarts_;
+  std::vector<richTextRun> filled_;
 };
 
 bool runs_acceptable(const richText& rt) {
@@ -322,9 +334,9 @@ uint32_t create_rich_text(richText* rt, uint32_t fixedOutline, uint32_t maxWidth
         if (rt->runs[r].text != nullptr) pieces.push_back(Piece{rt->runs[r], r});
     }
     Layout layout(rt, fixedOutline != 0, w, h);
-    uint32_t opened = 0;
-    if (!layout.open(&opened)) return 0;
+    if (!layout.open()) return 0;
     if (layout.run(pieces) == 0) return 0;
+    layout.fill_record();
     if (lineCount != nullptr) *lineCount = layout.lines();
     if (totalHeight != nullptr) *totalHeight = static_cast<uint32_t>(std::max(0.0, layout.total_height()));
     if (outWidth != nullptr) *outWidth = layout.widest();

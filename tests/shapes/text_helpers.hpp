@@ -1,6 +1,7 @@
 // Rich-text records for the text tests, and the subpaths of a text path as plain values.
 #pragma once
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -39,6 +40,25 @@ inline std::vector<Subpath> subpaths_of(ZoPath* head) {
     out.push_back(s);
   }
   return out;
+}
+
+inline void delete_list(ZoPath* head) {
+  while (head != nullptr) {
+    ZoPath* next = head->next;
+    ZoPathDeletePtrSingle(head);
+    head = next;
+  }
+}
+
+// The box of one subpath's points.
+inline RectDB box_of(const ZoPath* p) {
+  RectDB r{1e300, 1e300, -1e300, -1e300};
+  for (uint32_t i = 0; i < p->count; ++i) {
+    Ptfx q = ZoPathNodes(const_cast<ZoPath*>(p))[i].pt;
+    r.left = std::min(r.left, q.x / 65536.0), r.right = std::max(r.right, q.x / 65536.0);
+    r.top = std::min(r.top, q.y / 65536.0), r.bottom = std::max(r.bottom, q.y / 65536.0);
+  }
+  return r;
 }
 
 // Lays the record out; the path (or null) is returned and owned by the caller.

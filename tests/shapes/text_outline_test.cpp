@@ -143,7 +143,7 @@ TEST_F(TextOutline, EveryNodeEqualsTheIndependentConversionWithKerningAndSpacing
         EXPECT_EQ(got[i].nodes[j].pt.y, expected[i].nodes[j].pt.y) << i << ":" << j;
       }
     }
-    ZoPathDeletePtr(path, 0);
+    delete_list(path);
   }
 }
 
@@ -171,8 +171,8 @@ TEST_F(TextOutline, RotatedCharactersTurnAboutTheMiddleOfTheirAdvance) {
         EXPECT_NEAR(nb[i].nodes[j].pt.y / 65536.0, cy - std::sin(t) * x + std::cos(t) * y, 0.01);
       }
     }
-    ZoPathDeletePtr(a, 0);
-    ZoPathDeletePtr(b, 0);
+    delete_list(a);
+    delete_list(b);
   }
 }
 
@@ -194,7 +194,7 @@ TEST_F(TextOutline, FixedOutlineSizeIsTheConversionAt128PixelsScaled) {
       EXPECT_NEAR(got[i].nodes[j].pt.y, expected[i].nodes[j].pt.y * (12.0 / 128), 1.0);
     }
   }
-  ZoPathDeletePtr(path, 0);
+  delete_list(path);
 }
 
 // A point of the cubic of nodes a, b, c, d at t.
@@ -266,7 +266,7 @@ TEST_F(TextOutline, GlyphPathsLieOnFreeTypesOutlines) {
         }
       }
       EXPECT_LE(worst, 1 / 64.0 + 2 / 65536.0) << ch << " at " << ppem;
-      ZoPathDeletePtr(path, 0);
+      delete_list(path);
     }
   }
 }
@@ -310,7 +310,7 @@ TEST_F(TextOutline, MasksMatchFreeTypesRendererOnAverage) {
     ZoPathBufFree(bufs[0]);
     ZoPlatGlobalFree(reinterpret_cast<HGLOBAL>(rects));
     ZoPlatGlobalFree(reinterpret_cast<HGLOBAL>(bufs));
-    ZoPathDeletePtr(path, 0);
+    delete_list(path);
   }
 }
 
