@@ -40,6 +40,7 @@ struct Face {
   bool hasOs2 = false;
   int32_t cellUnits = 1;  // Windows ascent + descent (hhea when there is no OS/2)
   bool hasSymbolMap = false;
+  int64_t sizeNum = 0, sizeDen = 0;  // the size last set on the FreeType face
   std::unordered_map<uint32_t, GlyphData> glyphs;
   bool kernRead = false;
   std::vector<KernEntry> kern;  // legacy kern table, format 0, horizontal

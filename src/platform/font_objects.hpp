@@ -54,6 +54,8 @@ Font* font_of_dc(HDC dc);
 FontScale scale_of(const Font& font);
 // The glyph index of a character code of the font's code page; 0 when the face has none.
 uint32_t glyph_of_code(const Font& font, uint32_t code);
+// Forgets the finished glyphs (outlines and bitmaps) kept by GetGlyphOutlineA.
+void clear_glyph_cache();
 // Sets the FreeType size of the face to the font's em (for hinted loads).
 bool apply_pixel_size(const Font& font);
 

@@ -166,10 +166,17 @@ uint32_t glyph_of_code(const Font& f, uint32_t code) {
 
 bool apply_pixel_size(const Font& f) {
   FontScale s = scale_of(f);
-  if (f.request.lfHeight <= 0)
-    return FT_Set_Pixel_Sizes(f.face->ft, 0, static_cast<FT_UInt>(s.num)) == 0;
-  FT_F26Dot6 em = std::llround(s.factor() * f.face->unitsPerEm * 64.0);
-  return FT_Set_Char_Size(f.face->ft, 0, std::max<FT_F26Dot6>(em, 1), 72, 72) == 0;
+  if (f.face->sizeNum == s.num && f.face->sizeDen == s.den) return true;  // already set
+  FT_Error error;
+  if (f.request.lfHeight <= 0) {
+    error = FT_Set_Pixel_Sizes(f.face->ft, 0, static_cast<FT_UInt>(s.num));
+  } else {
+    FT_F26Dot6 em = std::llround(s.factor() * f.face->unitsPerEm * 64.0);
+    error = FT_Set_Char_Size(f.face->ft, 0, std::max<FT_F26Dot6>(em, 1), 72, 72);
+  }
+  f.face->sizeNum = error == 0 ? s.num : 0;
+  f.face->sizeDen = error == 0 ? s.den : 0;
+  return error == 0;
 }
 
 HDC CreateDCA(const char* driver, const char*, const char*, const void*) {
@@ -338,6 +345,7 @@ void release_fonts() {
     f->magic = 0;
     mem_free(f);
   });
+  clear_glyph_cache();
   release_font_engine();
   release_code_pages();
 }
@@ -399,6 +407,9 @@ ZO_API void ZoPlatFontLiveCounts(uint32_t* fonts, uint32_t* contexts) {
   if (fonts != nullptr) *fonts = static_cast<uint32_t>(live_fonts().size());
   if (contexts != nullptr) *contexts = information_dc_count();
 }
-ZO_API void ZoPlatFontFlushCaches(void) { flush_font_caches(); }
+ZO_API void ZoPlatFontFlushCaches(void) {
+  clear_glyph_cache();
+  flush_font_caches();
+}
 
 }  // extern "C"

@@ -8,6 +8,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <new>
+#include <unordered_map>
+#include <vector>
 
 #include "font_objects.hpp"
 #include "fonts.hpp"
@@ -122,6 +125,37 @@ class NativeWriter {
   uint16_t kind_ = 0;
   bool lastOff_ = false;
 };
+
+// Finished results by face, glyph, size, turn and format: the text code asks for every glyph
+// twice (size, then data) and lays out the same characters over and over. GDI keeps such a
+// cache too. Emptied with the font caches.
+struct CacheKey {
+  const Face* face;
+  uint32_t glyph, format;
+  int64_t num, den;
+  uint64_t turn[4];
+  bool operator==(const CacheKey&) const = default;
+};
+struct CacheKeyHash {
+  size_t operator()(const CacheKey& k) const {
+    uint64_t h = reinterpret_cast<uintptr_t>(k.face) * 0x9E3779B97F4A7C15ull;
+    auto mix = [&h](uint64_t v) { h = (h ^ v) * 0x100000001B3ull; };
+    mix(k.glyph), mix(k.format), mix(uint64_t(k.num)), mix(uint64_t(k.den));
+    for (uint64_t t : k.turn) mix(t);
+    return static_cast<size_t>(h ^ (h >> 29));
+  }
+};
+struct CachedGlyph {
+  GLYPHMETRICS metrics;
+  uint32_t result;  // size, or GDI_ERROR
+  std::vector<uint8_t> bytes;
+};
+constexpr size_t kCacheLimit = 8192;
+
+std::unordered_map<CacheKey, CachedGlyph, CacheKeyHash>& glyph_cache() {
+  static auto* cache = new std::unordered_map<CacheKey, CachedGlyph, CacheKeyHash>;
+  return *cache;  // never destroyed: the library's unload may run after static destructors
+}
 
 bool is_on(uint8_t tag) { return (tag & 1) != 0; }
 bool is_cubic(uint8_t tag) { return (tag & 3) == 2; }
@@ -245,7 +279,47 @@ uint32_t bitmap_glyph(const Font& f, uint32_t glyph, uint32_t format, GLYPHMETRI
   return static_cast<uint32_t>(needed);
 }
 
+uint32_t render(const Font& f, uint32_t glyph, uint32_t format, GLYPHMETRICS* gm, uint32_t size,
+                void* buffer, const Turn& t) {
+  return format == GGO_NATIVE ? native_outline(f, glyph, gm, size, buffer, t)
+                              : bitmap_glyph(f, glyph, format, gm, size, buffer, t);
+}
+
+// The glyph through the cache: made once (size, then data), then copied.
+uint32_t cached_glyph(const Font& f, uint32_t glyph, uint32_t format, GLYPHMETRICS* gm,
+                      uint32_t size, void* buffer, const Turn& t) {
+  FontScale s = scale_of(f);
+  CacheKey key{f.face, glyph, format, s.num, s.den, {}};
+  const double turn[4] = {t.m11, t.m12, t.m21, t.m22};
+  std::memcpy(key.turn, turn, sizeof turn);
+  auto& cache = glyph_cache();
+  auto found = cache.find(key);
+  if (found == cache.end()) {
+    CachedGlyph made{};
+    uint32_t needed = render(f, glyph, format, &made.metrics, 0, nullptr, t);
+    made.result = needed;
+    try {
+      if (needed != GDI_ERROR && needed > 0) {
+        made.bytes.resize(needed);
+        render(f, glyph, format, &made.metrics, needed, made.bytes.data(), t);
+      }
+      if (cache.size() >= kCacheLimit) cache.clear();
+      found = cache.emplace(key, std::move(made)).first;
+    } catch (const std::bad_alloc&) {  // no room to keep it: made afresh
+      return render(f, glyph, format, gm, size, buffer, t);
+    }
+  }
+  const CachedGlyph& c = found->second;
+  *gm = c.metrics;
+  if (c.result == GDI_ERROR || buffer == nullptr || size == 0) return c.result;
+  if (size < c.result) return GDI_ERROR;
+  if (c.result > 0) std::memcpy(buffer, c.bytes.data(), c.result);
+  return c.result;
+}
+
 }  // namespace
+
+void clear_glyph_cache() { glyph_cache().clear(); }
 
 uint32_t GetGlyphOutlineA(HDC dc, uint32_t ch, uint32_t format, GLYPHMETRICS* gm, uint32_t size,
                           void* buffer, const MAT2* matrix) {
@@ -257,12 +331,11 @@ uint32_t GetGlyphOutlineA(HDC dc, uint32_t ch, uint32_t format, GLYPHMETRICS* gm
   Turn t = turn_of(*f, *matrix);
   switch (format) {
     case GGO_NATIVE:
-      return native_outline(*f, glyph, gm, size, buffer, t);
     case GGO_BITMAP:
     case GGO_GRAY2_BITMAP:
     case GGO_GRAY4_BITMAP:
     case GGO_GRAY8_BITMAP:
-      return bitmap_glyph(*f, glyph, format, gm, size, buffer, t);
+      return cached_glyph(*f, glyph, format, gm, size, buffer, t);
     default:
       return GDI_ERROR;
   }

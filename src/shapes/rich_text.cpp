@@ -20,6 +20,7 @@ namespace {
 constexpr double kPenLimit = 10005.0;
 constexpr size_t kRememberedLines = 200;
 constexpr int32_t kFixedOutlineHeight = 128;
+constexpr int32_t kHalfPixel = -32768;  // DbToFix(-0.5)
 
 // A piece of layout input: a run (or a word of it) and the index of the run it came from.
 struct Piece {
@@ -167,12 +168,12 @@ class Layout {
                         ? font_.otm.otmsStrikeoutPosition
                         : std::abs(double(run.height) - run.descent) / 2 / s;
     ConvertSettings cs{&run, s, vertical_, 0, pen_ / s, centre, &font_.kerning};
+    if (!fixed_) cs.shift = Ptfx{kHalfPixel, kHalfPixel};  // the (-0.5, -0.5) move
     bool ok = convert_glyphs(*glyphs, cs, piece, advance);
     free_glyphs(glyphs);
     if (!ok) return fail_no_memory();
     *advance *= s;
     if (fixed_) ZoPathSize(piece->head, s, s);
-    else move_range(piece->head, nullptr, -0.5, -0.5);
     return true;
   }
 

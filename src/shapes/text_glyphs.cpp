@@ -66,7 +66,7 @@ int32_t wrap32(int64_t v) { return static_cast<int32_t>(static_cast<uint32_t>(v)
 // One glyph into subpaths appended to `glyph`; false when memory runs out.
 class GlyphConverter {
  public:
-  GlyphConverter(int32_t penX, int32_t penY) : penX_(penX), penY_(penY) {}
+  GlyphConverter(int32_t penX, int32_t penY, Ptfx shift) : penX_(penX), penY_(penY), shift_(shift) {}
 
   bool convert(const uint8_t* data, uint32_t size, Chain* glyph) {
     uint32_t at = 0;
@@ -97,6 +97,7 @@ class GlyphConverter {
     if (path == nullptr) return false;
     bool ok = polygon_nodes(poly, cb, &path);
     if (ok) {
+      shift_nodes(path);
       ZoPath* trimmed = record_resize(path, path->count);
       if (trimmed != nullptr) path = trimmed;
       else ok = false;
@@ -157,7 +158,15 @@ class GlyphConverter {
     return true;
   }
 
+  // The move of the finished nodes; the arithmetic above works on the unmoved values.
+  void shift_nodes(ZoPath* path) const {
+    if (shift_.x == 0 && shift_.y == 0) return;
+    PathNode* n = nodes_of(path);
+    for (uint32_t i = 0; i < path->count; ++i) n[i].pt = ptfx_add(n[i].pt, shift_);
+  }
+
   int32_t penX_, penY_;
+  Ptfx shift_;
 };
 
 }  // namespace
@@ -293,7 +302,7 @@ bool convert_glyphs(const GlyphArray& glyphs, const ConvertSettings& cs, Chain* 
     double w = double(e.a) + e.b + e.c;
     if (cs.maxWidth > 0 && p + w > cs.maxWidth) break;
     int32_t pen = db_to_fix(p);
-    GlyphConverter converter(cs.vertical ? 0 : pen, cs.vertical ? pen : 0);
+    GlyphConverter converter(cs.vertical ? 0 : pen, cs.vertical ? pen : 0, cs.shift);
     Chain glyph;
     if (e.outline != nullptr && !converter.convert(e.outline, e.size, &glyph)) {
       glyph.release();

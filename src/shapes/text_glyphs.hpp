@@ -68,6 +68,7 @@ struct ConvertSettings {
   double penStart;
   double rotationCentre;   // c: the height (pixels, upwards) of the turning point
   const KernIndex* kerning;  // null or empty: no kerning
+  Ptfx shift = {0, 0};       // added to every node once it is made (a move of the result)
 };
 
 // A chain of subpaths, in order (both the list and the join chain).
