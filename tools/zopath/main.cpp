@@ -40,6 +40,7 @@ const char* kMainHelp =
     "  unflatten BLOCK [-o OUT.txt]          read a stored block back as path text\n"
     "  info INPUT                            counts, chains and bounds of a path file\n"
     "  transform PATHFILE OPERATION...       move, scale, rotate, align or distribute objects\n"
+    "  text \"STRING\" -o OUT [options]       text into outlines, masks or glyph bitmaps\n"
     "  help [COMMAND]                        show help\n"
     "\n"
     "Run 'zopath COMMAND --help' for the options of a command.\n";
@@ -386,6 +387,9 @@ int cmd_demo(int argc, char** argv) {
   if (!zopath::write_transform_gallery(dir, &transforms, &editorError))
     return fail("demo: " + editorError);
   html << transforms;
+  std::string text;
+  if (!zopath::write_text_gallery(dir, &text, &editorError)) return fail("demo: " + editorError);
+  html << text;
   html << "</body></html>\n";
   std::ofstream index(std::filesystem::path(dir) / "index.html");
   index << html.str();
@@ -402,6 +406,7 @@ int run_storage_command(const std::string& name, int argc, char** argv) {
   if (name == "flatten") return zopath::cmd_flatten(argc, argv);
   if (name == "unflatten") return zopath::cmd_unflatten(argc, argv);
   if (name == "info") return zopath::cmd_info(argc, argv);
+  if (name == "text") return zopath::cmd_text(argc, argv);
   return -1;
 }
 
