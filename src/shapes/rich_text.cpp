@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "model/fixed_point.hpp"
 #include "model/records.hpp"
 #include "platform/fonts.hpp"
 #include "platform/host_library.hpp"
@@ -168,7 +169,11 @@ class Layout {
                         ? font_.otm.otmsStrikeoutPosition
                         : std::abs(double(run.height) - run.descent) / 2 / s;
     ConvertSettings cs{&run, s, vertical_, 0, pen_ / s, centre, &font_.kerning};
-    if (!fixed_) cs.shift = Ptfx{kHalfPixel, kHalfPixel};  // the (-0.5, -0.5) move
+    if (!fixed_) {
+      // The (-0.5, -0.5) move and the move to the line, made as the nodes are written.
+      Ptfx line = vertical_ ? Ptfx{db_to_fix(-baseline_), 0} : Ptfx{0, db_to_fix(baseline_)};
+      cs.shift = ptfx_add(Ptfx{kHalfPixel, kHalfPixel}, line);
+    }
     bool ok = convert_glyphs(*glyphs, cs, piece, advance);
     free_glyphs(glyphs);
     if (!ok) return fail_no_memory();
@@ -195,8 +200,8 @@ class Layout {
       return true;
     }
     lineHasPieces_ = true;
-    if (vertical_) move_range(piece.head, nullptr, -baseline_, 0);
-    else move_range(piece.head, nullptr, 0, baseline_);
+    if (fixed_ && vertical_) move_range(piece.head, nullptr, -baseline_, 0);
+    else if (fixed_) move_range(piece.head, nullptr, 0, baseline_);
     for (ZoPath* p = piece.head; p != nullptr; p = p->next)
       if ((run.style & ZORUN_OUTLINED) != 0) p->flags |= ZOF_TEXT_STYLE;
     ZoPath* first = piece.head;
