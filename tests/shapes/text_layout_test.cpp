@@ -3,6 +3,7 @@
 // (allocations and every font service).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -85,21 +86,30 @@ TEST_F(TextLayout, WrappingAtTheWidthStopsAtTheHeightAndAligns) {
   ASSERT_NE(cut, nullptr);
   EXPECT_EQ(few, 3u);  // the third line ends the layout
   EXPECT_LT(count_flag(cut, ZOF_TEXT_CHAR), count_flag(wrapped, ZOF_TEXT_CHAR));
-  // Alignment moves every line to the widest's far side (1) or centres it (2).
+  // Alignment moves each line by the widest's width minus its own (1) or half of that (2):
+  // every subpath moves along x only, the widest line not at all.
+  std::vector<std::vector<int64_t>> shifts;
   for (uint32_t align : {1u, 2u}) {
     rec.header.alignment = align;
     ZoPath* aligned = lay_out(rec, 0, 120, 1000);
+    std::vector<int64_t> d;
     ZoPath* a = aligned;
-    double shifts[2] = {0, 0};
-    int line = 0;
-    for (ZoPath* w = wrapped; w != nullptr && line < 2; w = w->next, a = a->next) {
-      if ((w->flags & ZOF_COLOR_PIECE) != 0 || w == wrapped) {
-        shifts[line++] = (ZoPathNodes(a)[0].pt.x - ZoPathNodes(w)[0].pt.x) / 65536.0;
+    for (ZoPath* w = wrapped; w != nullptr && a != nullptr; w = w->next, a = a->next) {
+      ASSERT_EQ(a->count, w->count);
+      int64_t dx = int64_t(ZoPathNodes(a)[0].pt.x) - ZoPathNodes(w)[0].pt.x;
+      for (uint32_t i = 0; i < a->count; ++i) {
+        EXPECT_EQ(int64_t(ZoPathNodes(a)[i].pt.x) - ZoPathNodes(w)[i].pt.x, dx);
+        EXPECT_EQ(ZoPathNodes(a)[i].pt.y, ZoPathNodes(w)[i].pt.y);
       }
+      d.push_back(dx);
     }
-    EXPECT_GE(shifts[0], 0.0);
+    shifts.push_back(d);
     delete_list(aligned);
   }
+  EXPECT_EQ(*std::min_element(shifts[0].begin(), shifts[0].end()), 0);
+  EXPECT_GT(*std::max_element(shifts[0].begin(), shifts[0].end()), 65536 * 5);
+  for (size_t i = 0; i < shifts[0].size(); ++i) EXPECT_NEAR(shifts[1][i], shifts[0][i] / 2.0, 1.0);
+  rec.header.alignment = 0;
   // Limits of one pixel: one word a line, nothing beyond the first line's height.
   ZoPath* tiny = lay_out(rec, 0, 1, 1, &lines);
   EXPECT_EQ(lines, 1u);
@@ -278,6 +288,28 @@ TEST_F(TextLayout, SingleFontTextLinesBarsAndMask) {
   delete_list(p1);
   delete_list(p2);
   delete_list(path);
+  // Lines move down by the font height (left for vertical text); 1002 centres each line on
+  // the widest.
+  char two[] = "WWW\r\nWWWWWW";
+  for (uint32_t vertical : {0u, 1u}) {
+    o.vertical = vertical;
+    double unaligned = 0;
+    for (uint32_t align : {0u, 1002u}) {
+      o.alignment = align;
+      ASSERT_EQ(ZoPathCreateText(f.dc, two, &o, &path, nullptr), nullptr);
+      ZoPath* second = path;
+      while ((second->next->flags & ZOF_TEXT_LINE) == 0) second = second->next;
+      second = second->next;
+      RectDB first = box_of(path), last = box_of(second);
+      if (vertical != 0) EXPECT_NEAR(first.left - last.left, tm.tmHeight, 1.0);
+      else EXPECT_NEAR(last.top - first.top, tm.tmHeight, 1.0);
+      double along = vertical != 0 ? first.top : first.left;
+      if (align != 0) EXPECT_GT(along - unaligned, 30.0);  // half of three W advances
+      unaligned = along;
+      delete_list(path);
+    }
+  }
+  o.vertical = o.alignment = 0;
   // 2048 lines: the last is left out.
   std::string many;
   for (int i = 0; i < 2048; ++i) many += "x\r\n";
