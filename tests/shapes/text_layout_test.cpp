@@ -301,10 +301,12 @@ TEST_F(TextLayout, SingleFontTextLinesBarsAndMask) {
       while ((second->next->flags & ZOF_TEXT_LINE) == 0) second = second->next;
       second = second->next;
       RectDB first = box_of(path), last = box_of(second);
-      if (vertical != 0) EXPECT_NEAR(first.left - last.left, tm.tmHeight, 1.0);
-      else EXPECT_NEAR(last.top - first.top, tm.tmHeight, 1.0);
+      double step = vertical != 0 ? first.left - last.left : last.top - first.top;
+      EXPECT_NEAR(step, tm.tmHeight, 1.0);
       double along = vertical != 0 ? first.top : first.left;
-      if (align != 0) EXPECT_GT(along - unaligned, 30.0);  // half of three W advances
+      if (align != 0) {
+        EXPECT_GT(along - unaligned, 30.0);  // half of three W advances
+      }
       unaligned = along;
       delete_list(path);
     }
