@@ -99,7 +99,7 @@ TEST_F(TextLayout, WrappingAtTheWidthStopsAtTheHeightAndAligns) {
       int64_t dx = int64_t(ZoPathNodes(a)[0].pt.x) - ZoPathNodes(w)[0].pt.x;
       for (uint32_t i = 0; i < a->count; ++i) {
         EXPECT_EQ(int64_t(ZoPathNodes(a)[i].pt.x) - ZoPathNodes(w)[i].pt.x, dx);
-        EXPECT_EQ(ZoPathNodes(a)[i].pt.y, ZoPathNodes(w)[i].pt.y);
+        EXPECT_EQ(int32_t(ZoPathNodes(a)[i].pt.y), int32_t(ZoPathNodes(w)[i].pt.y));
       }
       d.push_back(dx);
     }
@@ -156,7 +156,7 @@ TEST_F(TextLayout, BarsFlagsAndColourPieces) {
   ZoPath* bar = path;
   while ((bar->flags & ZOF_RICH_BAR) == 0) bar = bar->next;
   EXPECT_EQ(bar->count, 5u);
-  EXPECT_EQ(ZoPathNodes(bar)[4].type, PT_LINETO | PT_CLOSEFIGURE);
+  EXPECT_EQ(uint16_t(ZoPathNodes(bar)[4].type), PT_LINETO | PT_CLOSEFIGURE);
   RectDB underline = box_of(bar);
   EXPECT_GT(underline.top, 0.0);
   delete_list(path);

@@ -138,9 +138,9 @@ TEST_F(TextOutline, EveryNodeEqualsTheIndependentConversionWithKerningAndSpacing
       EXPECT_EQ(got[i].flags, expected[i].flags | (i == 0 ? ZOF_COLOR_PIECE : 0u)) << i;
       ASSERT_EQ(got[i].nodes.size(), expected[i].nodes.size()) << i;
       for (size_t j = 0; j < got[i].nodes.size(); ++j) {
-        EXPECT_EQ(got[i].nodes[j].type, expected[i].nodes[j].type) << i << ":" << j;
-        EXPECT_EQ(got[i].nodes[j].pt.x, expected[i].nodes[j].pt.x) << i << ":" << j;
-        EXPECT_EQ(got[i].nodes[j].pt.y, expected[i].nodes[j].pt.y) << i << ":" << j;
+        EXPECT_EQ(uint16_t(got[i].nodes[j].type), uint16_t(expected[i].nodes[j].type)) << i << ":" << j;
+        EXPECT_EQ(int32_t(got[i].nodes[j].pt.x), int32_t(expected[i].nodes[j].pt.x)) << i << ":" << j;
+        EXPECT_EQ(int32_t(got[i].nodes[j].pt.y), int32_t(expected[i].nodes[j].pt.y)) << i << ":" << j;
       }
     }
     delete_list(path);
@@ -190,8 +190,8 @@ TEST_F(TextOutline, FixedOutlineSizeIsTheConversionAt128PixelsScaled) {
   for (size_t i = 0; i < got.size(); ++i) {
     ASSERT_EQ(got[i].nodes.size(), expected[i].nodes.size());
     for (size_t j = 0; j < got[i].nodes.size(); ++j) {
-      EXPECT_NEAR(got[i].nodes[j].pt.x, expected[i].nodes[j].pt.x * (12.0 / 128), 1.0);
-      EXPECT_NEAR(got[i].nodes[j].pt.y, expected[i].nodes[j].pt.y * (12.0 / 128), 1.0);
+      EXPECT_NEAR(double(got[i].nodes[j].pt.x), expected[i].nodes[j].pt.x * (12.0 / 128), 1.0);
+      EXPECT_NEAR(double(got[i].nodes[j].pt.y), expected[i].nodes[j].pt.y * (12.0 / 128), 1.0);
     }
   }
   delete_list(path);
