@@ -91,6 +91,9 @@ uint8_t* create_text(HDC dc, char* text, TextOptions* options, ZoPath** outPath,
       Chain line;
       double width = 0;
       ConvertSettings cs{nullptr, 1.0, vertical, 0, 0, 0, nullptr};
+      // Line i moves down (left for vertical text) by i font heights, as its nodes are made.
+      int32_t step = db_to_fix(double(i) * tm.tmHeight);
+      cs.shift = vertical ? Ptfx{db_to_fix(-double(i) * tm.tmHeight), 0} : Ptfx{0, step};
       bool ok = convert_glyphs(*glyphs, cs, &line, &width);
       free_glyphs(glyphs);
       if (!ok) throw std::bad_alloc();
@@ -101,9 +104,6 @@ uint8_t* create_text(HDC dc, char* text, TextOptions* options, ZoPath** outPath,
         line.release();
         throw std::bad_alloc();
       }
-      double shift = double(i) * tm.tmHeight;
-      if (vertical) move_range(line.head, nullptr, -shift, 0);
-      else move_range(line.head, nullptr, 0, shift);
       starts.emplace_back(line.head, width);
       all.append(line);
     }
