@@ -36,10 +36,12 @@ class Target {
  public:
   bool open(uint8_t* buffer, void* host) {
     if (buffer != nullptr) {
-      render::BufferHeader h = render::header_of(buffer);
+      // A live block first (exact lookup), then its header.
       size_t block = plat::mem_size(buffer - render::kBufferHeaderBytes);
+      if (block == SIZE_MAX || block < render::kBufferHeaderBytes) return false;
+      render::BufferHeader h = render::header_of(buffer);
       size_t bpp = render::bytes_per_pixel(h.bits);
-      if (block == SIZE_MAX || bpp == 8 ||
+      if (bpp == 8 ||
           block - render::kBufferHeaderBytes < size_t{h.width} * h.height * bpp)
         return false;
       buffer_ = buffer;
