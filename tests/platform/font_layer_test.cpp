@@ -14,34 +14,6 @@ using namespace zo_test;
 
 namespace {
 
-// An information context with one font selected, released at the end of the scope.
-struct FontDC {
-  HDC dc = nullptr;
-  HFONT font = nullptr;
-  FontDC(const char* face, int32_t height, uint8_t charset = 0, int32_t escapement = 0) {
-    dc = ZoPlatCreateDCA("DISPLAY", nullptr, nullptr, nullptr);
-    LOGFONTA lf{};
-    lf.lfHeight = height;
-    lf.lfEscapement = escapement;
-    lf.lfWeight = 400;
-    lf.lfCharSet = charset;
-    std::strncpy(lf.lfFaceName, face, LF_FACESIZE - 1);
-    font = ZoPlatCreateFontIndirectA(&lf);
-    ZoPlatSelectObject(dc, font);
-  }
-  ~FontDC() {
-    ZoPlatDeleteDC(dc);
-    ZoPlatDeleteObject(font);
-  }
-  std::vector<uint8_t> native(uint32_t ch, const MAT2& m, GLYPHMETRICS* gm) const {
-    uint32_t size = ZoPlatGetGlyphOutlineA(dc, ch, GGO_NATIVE, gm, 0, nullptr, &m);
-    if (size == GDI_ERROR) return {};
-    std::vector<uint8_t> buf(size);
-    EXPECT_EQ(ZoPlatGetGlyphOutlineA(dc, ch, GGO_NATIVE, gm, size, buf.data(), &m), size);
-    return buf;
-  }
-};
-
 struct Matrix {
   double m11, m12, m21, m22;
 };

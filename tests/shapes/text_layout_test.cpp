@@ -10,6 +10,7 @@
 #include <string>
 
 #include "alloc_sweep.hpp"
+#include "font_oracle.hpp"
 #include "test_support.hpp"
 #include "text_helpers.hpp"
 
@@ -227,26 +228,8 @@ TEST_F(TextLayout, BadInputGivesAClearFailure) {
   EXPECT_EQ(ZoPathCreateText(nullptr, nullptr, nullptr, &path, nullptr), nullptr);
 }
 
-// Single-font text through an information context.
-struct ContextFont {
-  HDC dc = ZoPlatCreateDCA("DISPLAY", nullptr, nullptr, nullptr);
-  HFONT font = nullptr;
-  explicit ContextFont(int32_t height, uint8_t italic = 0) {
-    LOGFONTA lf{};
-    lf.lfHeight = -height;
-    lf.lfItalic = italic;
-    std::strcpy(lf.lfFaceName, "DejaVu Serif");
-    font = ZoPlatCreateFontIndirectA(&lf);
-    ZoPlatSelectObject(dc, font);
-  }
-  ~ContextFont() {
-    ZoPlatDeleteDC(dc);
-    ZoPlatDeleteObject(font);
-  }
-};
-
 TEST_F(TextLayout, SingleFontTextLinesBarsAndMask) {
-  ContextFont f(24, 1);
+  FontDC f("DejaVu Serif", -24, 0, 1);
   TextOptions o{};
   o.italic = 1;
   o.underline = 1;
@@ -326,7 +309,8 @@ TEST_F(TextLayout, FailureSweepsLeaveNothingBehind) {
   rec.add("Wave To", 20).style = ZORUN_UNDERLINE;
   rec.run(0).kerning = 1;
   rec.add("\x82\xA0x", 14).charset = 128;
-  static ContextFont* font = new ContextFont(18);
+  FontDC context("DejaVu Serif", -18);
+  FontDC* font = &context;
   auto layout = [](uint32_t fixed, uint32_t w, uint32_t h) {
     return [=] {
       ZoPath** out = new ZoPath*(nullptr);
@@ -339,7 +323,7 @@ TEST_F(TextLayout, FailureSweepsLeaveNothingBehind) {
           }};
     };
   };
-  auto single = [] {
+  auto single = [font] {
     ZoPath** out = new ZoPath*(nullptr);
     RECT* r = new RECT{};
     uint8_t** mask = new uint8_t*(nullptr);

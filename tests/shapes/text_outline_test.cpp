@@ -17,36 +17,6 @@ using namespace zo_test;
 
 namespace {
 
-struct Font {
-  HDC dc;
-  HFONT font;
-  Font(int32_t height, const char* face = "DejaVu Sans") {
-    dc = ZoPlatCreateDCA("DISPLAY", nullptr, nullptr, nullptr);
-    LOGFONTA lf{};
-    lf.lfHeight = -height;
-    lf.lfWeight = 400;
-    std::strncpy(lf.lfFaceName, face, 31);
-    font = ZoPlatCreateFontIndirectA(&lf);
-    ZoPlatSelectObject(dc, font);
-  }
-  ~Font() {
-    ZoPlatDeleteDC(dc);
-    ZoPlatDeleteObject(font);
-  }
-  std::vector<uint8_t> native(uint8_t ch, const MAT2& m) const {
-    GLYPHMETRICS gm;
-    uint32_t n = ZoPlatGetGlyphOutlineA(dc, ch, GGO_NATIVE, &gm, 0, nullptr, &m);
-    std::vector<uint8_t> buf(n == GDI_ERROR ? 0 : n);
-    if (n != 0 && n != GDI_ERROR) ZoPlatGetGlyphOutlineA(dc, ch, GGO_NATIVE, &gm, n, buf.data(), &m);
-    return buf;
-  }
-  double advance(uint8_t ch) const {
-    ABCFLOAT w;
-    ZoPlatGetCharABCWidthsFloatA(dc, ch, ch, &w);
-    return double(w.abcfA) + w.abcfB + w.abcfC;
-  }
-};
-
 int32_t i32(const uint8_t* p) {
   int32_t v;
   std::memcpy(&v, p, 4);
@@ -121,7 +91,7 @@ TEST_F(TextOutline, EveryNodeEqualsTheIndependentConversionWithKerningAndSpacing
     run.spacing = spacing;
     ZoPath* path = lay_out(rec);
     ASSERT_NE(path, nullptr);
-    Font f(32);
+    FontDC f("DejaVu Sans", -32);
     const MAT2 id = mat2_of(1, 0, 0, 1);
     std::vector<Subpath> expected;
     double p = 0;
@@ -148,7 +118,7 @@ TEST_F(TextOutline, EveryNodeEqualsTheIndependentConversionWithKerningAndSpacing
 }
 
 TEST_F(TextOutline, RotatedCharactersTurnAboutTheMiddleOfTheirAdvance) {
-  Font f(40);
+  FontDC f("DejaVu Sans", -40);
   OUTLINETEXTMETRICA otm;
   ASSERT_NE(ZoPlatGetOutlineTextMetricsA(f.dc, sizeof otm, &otm), 0u);
   for (float degrees : {30.0f, -90.0f, 135.0f}) {
@@ -181,7 +151,7 @@ TEST_F(TextOutline, FixedOutlineSizeIsTheConversionAt128PixelsScaled) {
   rec.add("Sg", 12);
   ZoPath* path = lay_out(rec, 1);
   ASSERT_NE(path, nullptr);
-  Font f(128);
+  FontDC f("DejaVu Sans", -128);
   const MAT2 id = mat2_of(1, 0, 0, 1);
   std::vector<Subpath> expected = reference_glyph(f.native('S', id), 0, 0);
   for (const Subpath& s : reference_glyph(f.native('g', id), f.advance('S'), 0)) expected.push_back(s);

@@ -96,6 +96,43 @@ inline bool parse_native(const std::vector<uint8_t>& buf, std::vector<NativePoly
   return true;
 }
 
+// An information context with one font selected (lfHeight = height: negative for an em),
+// released at the end of the scope.
+struct FontDC {
+  HDC dc = ZoPlatCreateDCA("DISPLAY", nullptr, nullptr, nullptr);
+  HFONT font = nullptr;
+  FontDC(const char* face, int32_t height, uint8_t charset = 0, uint8_t italic = 0) {
+    LOGFONTA lf{};
+    lf.lfHeight = height;
+    lf.lfWeight = 400;
+    lf.lfCharSet = charset;
+    lf.lfItalic = italic;
+    std::strncpy(lf.lfFaceName, face, LF_FACESIZE - 1);
+    font = ZoPlatCreateFontIndirectA(&lf);
+    ZoPlatSelectObject(dc, font);
+  }
+  ~FontDC() {
+    ZoPlatDeleteDC(dc);
+    ZoPlatDeleteObject(font);
+  }
+  FontDC(const FontDC&) = delete;
+  FontDC& operator=(const FontDC&) = delete;
+  // The native outline records (empty for a missing glyph).
+  std::vector<uint8_t> native(uint32_t ch, const MAT2& m, GLYPHMETRICS* gm = nullptr) const {
+    GLYPHMETRICS local;
+    if (gm == nullptr) gm = &local;
+    uint32_t n = ZoPlatGetGlyphOutlineA(dc, ch, GGO_NATIVE, gm, 0, nullptr, &m);
+    std::vector<uint8_t> buf(n == GDI_ERROR ? 0 : n);
+    if (!buf.empty()) ZoPlatGetGlyphOutlineA(dc, ch, GGO_NATIVE, gm, n, buf.data(), &m);
+    return buf;
+  }
+  double advance(uint32_t ch) const {
+    ABCFLOAT w{};
+    ZoPlatGetCharABCWidthsFloatA(dc, ch, ch, &w);
+    return double(w.abcfA) + w.abcfB + w.abcfC;
+  }
+};
+
 inline MAT2 mat2_of(double m11, double m12, double m21, double m22) {
   auto f = [](double v) {
     int32_t x = static_cast<int32_t>(std::lround(v * 65536.0));
