@@ -1,4 +1,6 @@
-/*
+/**
+ * @file Zo32path.h
+ *
  * Zo32path: the vector-path engine of the image editor.
  *
  * One flat C interface over the editor's vector objects. A drawing lives in a path table
@@ -17,6 +19,14 @@
  * cannot handle. The call then returns its failure value and leaves its inputs as they were.
  *
  * All calls come from one thread; the library keeps module-wide state and is not re-entrant.
+ *
+ * Who frees what: records of a free-standing list with ZoPathDeletePtr, one by one along next
+ * (a table frees its own lists in ZoPathTblDelete); tables with ZoPathTblDelete; view records
+ * with ZoPathDeleteCoordStruct; library buffers and masks with ZoPathBufFree; global blocks
+ * (stored blocks, the arrays of ZoPathToBuf) with ZoPlatGlobalFree. docs/HOST.md says what a
+ * host provides and how to read the error reports.
+ *
+ * The header needs C99 or later, or C++ (it uses static inline functions); it is not C89.
  */
 #ifndef ZO32PATH_H
 #define ZO32PATH_H
@@ -117,7 +127,7 @@ typedef struct ZoPath {
   PathNode nodes[1];
 } ZoPath;
 
-/* The node array of a record: the declared one-element array extends to the capacity. */
+/** The node array of a record: the declared one-element array extends to the capacity. */
 static inline PathNode* ZoPathNodes(ZoPath* path) {
   return (PathNode*)((char*)path + offsetof(ZoPath, nodes));
 }
@@ -185,87 +195,279 @@ typedef struct ZoPathR2VPoint {
   uint32_t type;
 } ZoPathR2VPoint;
 
-/* Creates the path heap once; returns 0x30000, or 0 when the heap cannot be created. */
+/**
+ * Starts the library for a host: creates the path heap once (later calls only return the version).
+ * Call it before anything else. Returns ZOPATH_VERSION (0x30000), or 0 when the heap cannot be
+ * created. Failures of later calls are reported to the host's common library (c32SetDLLErrInfoA:
+ * module ZOPATH_MODULE, code 1001 for memory, 3200 for an argument or state the call cannot
+ * handle); that report is how a host learns why a call returned its failure value (docs/HOST.md).
+ */
 ZO_API uint32_t ZoPathInit(void);
-/* A new table with one empty group, stored in *table (null first). */
+/**
+ * Creates a path table with one empty group and stores it in *table (set to null first). The table
+ * is freed with ZoPathTblDelete. 1, or 0 for a null argument or when the table cannot be allocated
+ * (nothing reported).
+ */
 ZO_API uint32_t ZoPathNew(ZoPathTbl** table);
-/* A new empty subpath of capacity 100, or null. */
+/**
+ * A new empty, free-standing subpath record (no nodes, capacity 100 nodes, all links null) in the
+ * path heap. Grow it with ZoPathAddPoint; free it with ZoPathDeletePtr. Null when it cannot be
+ * allocated (nothing reported).
+ */
 ZO_API ZoPath* ZoPathCreate(void);
-/* Appends one node; growth may move the record (the new address is stored back). */
+/**
+ * Appends one node (point in 16.16 image pixels, node type word PT_...) to the record. Growing the
+ * record may move it: the new address is stored in *path, and list, join and selection neighbours
+ * are re-pointed at it. 1, or 0 (record unchanged, nothing reported) for a null argument or when
+ * the record cannot grow.
+ */
 ZO_API uint32_t ZoPathAddPoint(ZoPath** path, const Ptfx* point, uint16_t type);
-/* Shrinks the record to exactly (count + 7) x 10 bytes. */
+/**
+ * Shrinks the record's allocation to exactly (count + 7) x 10 bytes; may move it (the new address
+ * is stored in *path and its neighbours follow). 1, or 0 for a null argument or a failed
+ * reallocation (the record stays as it was).
+ */
 ZO_API uint32_t ZoPathPurge(ZoPath** path);
-/* Releases one record (and its attachment); refuses pointers that are not live records. */
+/**
+ * Frees one record and, when it carries ZOF_ATTACHMENT, its outline information. Only this record
+ * is freed: its list neighbours are neither freed nor re-linked. A free-standing list (one not held
+ * by a table) is freed by walking it: take p->next, free p, repeat from the head. The second
+ * argument is not used. 1, or 0 for null or a pointer that is not a live record (then nothing is
+ * touched).
+ */
 ZO_API uint32_t ZoPathDeletePtr(ZoPath* path, uint32_t unused);
+/**
+ * Same as ZoPathDeletePtr: frees one record (and its attachment) without touching its neighbours.
+ * 1, or 0 for null or a pointer that is not a live record.
+ */
 ZO_API uint32_t ZoPathDeletePtrSingle(ZoPath* path);
-/* Releases a table: each group's head record, the display buffer, the table. */
+/**
+ * Frees a table and everything it owns: every record of each group's path list (with their
+ * attachments), the display buffer and the table itself. View records (CoordStruct) are not owned
+ * by the table: free them with ZoPathDeleteCoordStruct. 1, or 0 for a null table.
+ */
 ZO_API uint32_t ZoPathTblDelete(ZoPathTbl* table);
-/* A closed, selected subpath from n point records (24 bytes each); null on failure. */
+/**
+ * A new closed, selected subpath from n point records (ZoPathR2VPoint, 24 bytes each, image pixels
+ * as doubles with a node type): node 0 becomes a move, the figure is closed back to the first point
+ * (a closing line node is added when the last point differs from the first). The caller frees it
+ * with ZoPathDeletePtr. Null for n < 1, a null array or when it cannot be allocated.
+ */
 ZO_API ZoPath* ZoPathR2VToZoPath(int32_t n, const ZoPathR2VPoint* points);
 
+/**
+ * Image pixels (double) to 16.16 fixed point: multiplies by 65536 and truncates toward zero. Values
+ * outside the 32-bit range (beyond about +-32768 pixels, NaN) give INT32_MIN (0x80000000), which is
+ * itself -32768 pixels: callers that may overflow must check their values first.
+ */
 ZO_API int32_t DbToFix(double value);
+/**
+ * 16.16 fixed point to image pixels: value / 65536, exact.
+ */
 ZO_API double FixToDb(int32_t value);
+/**
+ * The sum of two points, each coordinate added with 32-bit wrap-around.
+ */
 ZO_API Ptfx PtfxAdd(Ptfx a, Ptfx b);
 
 /* ========================================================================================
  * Tables, groups and chains
  * ======================================================================================== */
 
+/**
+ * Reads the table's current state: each non-null out receives the current group index, the current
+ * group's first subpath (its path list), its selected subpath (head of the selection chain) and
+ * whether the table is shown (1 or 0). A null table leaves the outs untouched.
+ */
 ZO_API void ZoPathFind(ZoPathTbl* table, uint32_t* curGroup, ZoPath** first, ZoPath** selected,
                        uint32_t* shown);
+/**
+ * Stores the table's number of groups in *groupCount (0 for a null table).
+ */
 ZO_API void ZoPathFindGroups(ZoPathTbl* table, uint32_t* groupCount);
+/**
+ * Stores in *name the address of the name of group `index` (0-based; the table keeps the string, up
+ * to 259 characters), or null when the index is out of range. A null table leaves *name untouched.
+ */
 ZO_API void ZoPathFindGroupName(ZoPathTbl* table, int32_t index, char** name);
-/* Adds the list as a new group (or creates the table with its display buffer), then draws
+/** Adds the list as a new group (or creates the table with its display buffer), then draws
  * it; out receives the window rectangle that changed. */
 ZO_API uint32_t ZoPathAddPathGroup(ZoPathTbl** table, ZoPath* list, const char* name,
                                    CoordStruct* view, RECT* out);
+/**
+ * Makes the list (may be null) the current group's path list and its first selected subpath (in
+ * list order) the group's selected subpath. The table does not copy the list: it owns it from now
+ * on (ZoPathTblDelete frees it). 1, or 0 for a null table.
+ */
 ZO_API uint32_t ZoPathAssignActivePath(ZoPathTbl* table, ZoPath* list);
+/**
+ * Makes the head of the path's selection chain the current group's selected subpath (null clears
+ * it). 1; 0 when the path is not selected (nothing changes).
+ */
 ZO_API uint32_t ZoPathAssignSelectedPath(ZoPathTbl* table, ZoPath* path);
+/**
+ * Finds the first selected subpath of the path's list (from the list head) and passes it to
+ * ZoPathAssignSelectedPath (null when none is selected). 1, or 0 for a null path.
+ */
 ZO_API uint32_t ZoPathAssignSelectedPathBlindly(ZoPathTbl* table, ZoPath* path);
-/* Appends a selected path (with the rest of its list) at the tails of the current group's path
+/** Appends a selected path (with the rest of its list) at the tails of the current group's path
  * list and selection chain; nothing happens for an unselected path. */
 ZO_API void ZoPathPushBackNewS(ZoPathTbl* table, ZoPath* path);
-/* Reads a path list from a path text file (header lines "COUNT JOIN" followed by COUNT node
+/** Reads a path list from a path text file (header lines "COUNT JOIN" followed by COUNT node
  * records "X Y TYPE", "%" comment lines and block comments), draws it into the
  * view, appends it with ZoPathPushBackNewS and returns 1. 0 when the file cannot be opened
  * (traced as "file open error!") or holds no complete subpath. */
 ZO_API uint32_t ZoPathImport(ZoPathTbl* table, CoordStruct* view, RECT* rect, const char* fileName);
 
+/**
+ * Links the n records of the array in order, both as a list (prev/next) and as one join chain
+ * (joinPrev/joinNext), and returns the first. For n <= 1 nothing is linked and paths[0] is
+ * returned. Nothing is allocated.
+ */
 ZO_API ZoPath* ZoPathChainZoPath(uint32_t n, ZoPath** paths);
+/**
+ * Appends the list `append` (from its head) after the tail of *list; when *list is null it becomes
+ * `append`. 1, or 0 when append is null.
+ */
 ZO_API uint32_t ZoPathChainPaths(ZoPath** list, ZoPath* append);
+/**
+ * Joins the selection into one compound object: from the head of the path's selection chain, the
+ * join chain is made equal to the selection chain. 1; 0 when the path is not selected or carries an
+ * attachment.
+ */
 ZO_API uint32_t ZoPathJoin(ZoPath* path);
+/**
+ * Joins the whole list into one compound object (the join chain equals the list). 1; 0 for a null
+ * path or one carrying an attachment.
+ */
 ZO_API uint32_t ZoPathJoinAll(ZoPath* path);
+/**
+ * Splits every member of the path's selection chain out of its join chain. 1; 0 when the path is
+ * not selected or carries an attachment.
+ */
 ZO_API uint32_t ZoPathDisjoin(ZoPath* path);
+/**
+ * Splits every subpath of the list out of its join chain; first repairs any last node whose type
+ * word is 0 into PT_BEZIERTO | PT_CLOSEFIGURE (with a debug trace). 1; 0 for a null path or one
+ * carrying an attachment.
+ */
 ZO_API uint32_t ZoPathDisjoinAll(ZoPath* path);
+/**
+ * Selects the whole list: every subpath gets ZOF_SELECTED (node and segment selections are cleared
+ * first) and the selection chain becomes equal to the list. 1, or 0 for null.
+ */
 ZO_API uint32_t ZoPathAllPathSelected(ZoPath* path);
+/**
+ * Puts newPath in oldPath's place: newPath takes all six links of oldPath, the neighbours in all
+ * three chains and group 0's first and selected entries are re-pointed to it, and oldPath's links
+ * are cleared (oldPath is not freed: the caller frees it). Nothing happens when either path is
+ * null.
+ */
 ZO_API void ZoPathExchangeSubpathInTable(ZoPathTbl* table, ZoPath* oldPath, ZoPath* newPath);
+/**
+ * Takes the selected subpaths out of the table's group 0 and returns them as a free-standing list
+ * (the caller owns it: free each record with ZoPathDeletePtr, or hand it back to a table). Null for
+ * a null table or when group 0 has no selection.
+ */
 ZO_API ZoPath* ZoPathSeparateSelectedPathFromTable(ZoPathTbl* table);
 
+/**
+ * Deep copy of the whole list (from its head): records, the three chains and outline information.
+ * *copy receives the copy's head (a free-standing list owned by the caller). 1, or 0 with *copy
+ * null when memory runs out (error 1001; the original is unchanged).
+ */
 ZO_API uint32_t ZoPathDuplicatePtr(ZoPath* list, ZoPath** copy);
+/**
+ * Copy of one record with all links cleared and its outline information duplicated; *copy receives
+ * it (free it with ZoPathDeletePtr). 1, or 0 with *copy null on failure (error 1001).
+ */
 ZO_API uint32_t ZoPathDuplicatePtrSingle(ZoPath* path, ZoPath** copy);
-/* Duplicates the current selection 15 window pixels right and down; the copies become the
+/** Duplicates the current selection 15 window pixels right and down; the copies become the
  * selection. */
 ZO_API uint32_t ZoPathDuplicate(HDC dc, ZoPathTbl* table, CoordStruct* view, RECT* out);
 
+/**
+ * Deletes the selected points of the current group's selected subpath when it has any (and the
+ * figure stays valid), else the selected subpaths, erasing them from the view's display buffer; out
+ * (may be null) receives the window rectangle to repaint. 1, or 0 for a null table or view, when
+ * nothing is selected or memory runs out (error 1001).
+ */
 ZO_API uint32_t ZoPathDelete(ZoPathTbl* table, CoordStruct* view, RECT* out);
+/**
+ * As ZoPathDelete without drawing; out receives the selected subpath's rectangle
+ * (ZoPathGetMiniMaxRect at scale 1, margin included) taken before the deletion. 1 or 0.
+ */
 ZO_API uint32_t ZoPathDeleteLink(ZoPathTbl* table, CoordStruct* view, RECT* out);
+/**
+ * Removes the last segment of an open figure being drawn (one node for a line, three for a cubic).
+ * 1 when a segment was removed, 0 when the record has fewer than 2 nodes or its last node is
+ * neither.
+ */
 ZO_API uint32_t ZoPathDeleteLinkLastSegment(ZoPath* path);
+/**
+ * Unlinks the record from the list whose head is *head (from all three chains; *head moves on when
+ * the head itself is removed) and frees it. Nothing happens for null arguments or when the record
+ * is not in the list.
+ */
 ZO_API void ZoPathDeleteNodeFromList(ZoPath** head, ZoPath* path);
 
+/**
+ * Number of subpaths in the list from its head; 0 for null.
+ */
 ZO_API uint32_t ZoPathGetSubpathsNumber(ZoPath* list);
+/**
+ * The record's node count; 0 for null.
+ */
 ZO_API uint32_t ZoPathGetPointsNumber(ZoPath* path);
+/**
+ * Returns the record's node count; when points is non-null it also receives every node's point in
+ * pixels (FixToDb), parameter nodes included, so it must hold count entries. 0 for a null record.
+ */
 ZO_API uint32_t ZoPathDeComposeSubpath(ZoPath* path, PointDB* points);
+/**
+ * Kept for the host's diagnostics menu; does nothing.
+ */
 ZO_API void ZoPathOutputSubpathInfo(ZoPath* path);
-/* Segment i (ending at node i + 1): 1 line, 2 Bezier, 3 other, 0 past the end. */
+/**
+ * Kind of segment `index` (the segment ending at node index + 1): 1 line, 2 Bezier, 3 other, 0 past
+ * the end or for a null record.
+ */
 ZO_API uint32_t ZoPathGetSegmentType(ZoPath* path, int32_t index);
+/**
+ * *number receives how many subpaths of the list carry ZOF_TEXT_CHAR (mode 1), ZOF_TEXT_LINE (mode
+ * 2) or ZOF_COLOR_PIECE (any other mode). 1, or 0 for null arguments.
+ */
 ZO_API uint32_t ZoPathGetSubpathsFlagNumber(ZoPath* list, int32_t mode, uint32_t* number);
+/**
+ * Change stamp of a list: the sum of the subpaths' node counts plus one for each subpath carrying
+ * ZOF_TEXT_STYLE. 0 for null.
+ */
 ZO_API uint32_t ZoPathGetCS(ZoPath* list);
+/**
+ * 1 when the record stands alone (no prev, no next), has nodes and is not closed; else 0.
+ */
 ZO_API uint32_t ZoPathIsSingleOpenPath(ZoPath* path);
-/* 1 more than minimal, 0 minimal, -1 degenerate. */
+/**
+ * How far the record can be reduced: 1 more than minimal, 0 minimal, -1 degenerate.
+ */
 ZO_API int32_t ZoPathIsSimplestSubpath(ZoPath* path);
+/**
+ * 1 when deleting the record's selected points leaves a valid figure, else 0.
+ */
 ZO_API uint32_t ZoPathSelectedPointsCanBeDelete(ZoPath* path);
+/**
+ * 1 when the record's first selected segment can switch between line and cubic, else 0.
+ */
 ZO_API uint32_t ZoPathSelectedSegmentCanBeConverted(ZoPath* path);
+/**
+ * 1 when the record is selected, has a selected segment and one of its selected segments is a line
+ * (it can become a cubic); else 0.
+ */
 ZO_API uint32_t ZoPathSelectedSegmentCanBeConvertedToCurve(ZoPath* path);
+/**
+ * 1 when the record is selected, has a selected segment and its selected cubic segments can become
+ * lines; else 0.
+ */
 ZO_API uint32_t ZoPathSelectedSegmentCanBeConvertedToLine(ZoPath* path);
 
 /* ========================================================================================
@@ -273,18 +475,57 @@ ZO_API uint32_t ZoPathSelectedSegmentCanBeConvertedToLine(ZoPath* path);
  * scale is 16.16 (65536 = 1.0). Integer rectangles include their extreme coordinates.
  * ======================================================================================== */
 
+/**
+ * Integer rectangle (right and bottom inclusive) of the join chain starting at the record, at the
+ * 16.16 scale, widened by the library's bounds margin (a few pixels on each side, see
+ * ZoPathGetMargin). 1, or 0 for null arguments.
+ */
 ZO_API uint32_t ZoPathGetMiniMaxRect(ZoPath* path, uint32_t scale, RECT* out);
+/**
+ * As ZoPathGetMiniMaxRect over the path list from the record to its tail (margin included). 1, or 0
+ * for null arguments.
+ */
 ZO_API uint32_t ZoPathGetAllMiniMaxRect(ZoPath* path, uint32_t scale, RECT* out);
+/**
+ * As ZoPathGetMiniMaxRect over the selection chain from the record (margin included). 1 or 0.
+ */
 ZO_API uint32_t ZoPathGetSelectedRect(ZoPath* path, uint32_t scale, RECT* out);
+/**
+ * Same rectangle as ZoPathGetAllMiniMaxRect (the list from the record, margin included). 1 or 0.
+ */
 ZO_API uint32_t ZoPathGetUnselectedRect(ZoPath* path, uint32_t scale, RECT* out);
+/**
+ * Integer rectangle of this one record at the scale, rounded, without margin. A null out does
+ * nothing; a null record gives an empty rectangle.
+ */
 ZO_API void ZoPathGetRect(ZoPath* path, uint32_t scale, RECT* out);
-/* join non-zero: the join chain from the subpath; zero: the path list from it. */
+/**
+ * Double rectangle at the 16.16 scale with the margin: of the join chain from the record (join
+ * non-zero) or of the path list from it (join 0). 1, or 0 for null arguments.
+ */
 ZO_API uint32_t ZoPathGetDoubleMiniMaxRect(ZoPath* path, uint32_t scale, RectDB* out,
                                            uint32_t join);
+/**
+ * As ZoPathGetDoubleMiniMaxRect at scale 1 without margin: the extreme node coordinates, control
+ * points included. 1 or 0.
+ */
 ZO_API uint32_t ZoPathGetDoubleRectNoMargin(ZoPath* path, RectDB* out, uint32_t join);
+/**
+ * The shape rectangle at scale 1 without margin: curves are followed, so control points off the
+ * curve do not count. join as in ZoPathGetDoubleMiniMaxRect. 1 or 0.
+ */
 ZO_API uint32_t ZoPathGetDoubleShapeRectNoMargin(ZoPath* path, RectDB* out, uint32_t join);
-/* Per-side margins left, top, right, bottom. */
+/**
+ * margins receives the bounds margin in pixels per side (left, top, right, bottom) that the
+ * rectangle calls add for the list in the given mode. 1, or 0 for null arguments or a list whose
+ * head carries an attachment.
+ */
 ZO_API uint32_t ZoPathGetMargin(ZoPath* list, int32_t mode, uint32_t margins[4]);
+/**
+ * A free-standing copy of the n-th subpath of the list (1-based, from the head): flags 0, all links
+ * null, no attachment. The caller frees it with ZoPathDeletePtr. Null when n is 0, the list is
+ * shorter or null, or memory runs out.
+ */
 ZO_API ZoPath* ZoPathExtractSingleSubPath(ZoPath* list, uint32_t n);
 
 /* ========================================================================================
@@ -293,61 +534,98 @@ ZO_API ZoPath* ZoPathExtractSingleSubPath(ZoPath* list, uint32_t n);
  * records with their links as tags, and the head's outline information when it has one.
  * ======================================================================================== */
 
-/* Writes the whole list into a new block (*block; with a null block only *size is computed). */
+/**
+ * Stores the whole list (from its head) as one stored block. *size receives the block's size in
+ * bytes; with a non-null block, *block receives a new movable global block of that size that the
+ * caller owns (ZoPlatGlobalLock to read it, ZoPlatGlobalFree to free it). With a null block only
+ * the size is computed. 1, or 0 with *block null when memory runs out (error 1001).
+ */
 ZO_API uint32_t ZoPathFlatten(ZoPath* list, uint32_t* size, HGLOBAL* block);
-/* Reads a block back into a new list (*list = its head, null for an empty directory). Every
- * read is bounded by the block's size; a truncated or corrupt block gives 0. */
+/**
+ * Reads a stored block (any of the three record layouts) back into a new free-standing list: *list
+ * receives its head (null for an empty directory); the caller frees it record by record
+ * (ZoPathDeletePtr) or hands it to a table. The block stays the caller's. Every read is bounded by
+ * the block's size: a truncated or corrupt block gives 0 and leaves nothing allocated (as does
+ * running out of memory, error 1001).
+ */
 ZO_API uint32_t ZoPathUnFlatten(HGLOBAL* block, ZoPath** list);
-/* Inserts a node into segment `index` at parameter t (0-65535); may move the record. */
+/**
+ * Inserts a node into segment `index` of the record at parameter t (0-65535 along the segment). May
+ * move the record: returns its (new) address, whose neighbours and the table's group entries (table
+ * may be null) follow it. Null when the segment does not exist or memory runs out (error 1001; the
+ * record is unchanged).
+ */
 ZO_API ZoPath* ZoPathSubdivide(ZoPathTbl* table, ZoPath* path, uint32_t index, uint16_t t);
+/**
+ * Length in pixels of the record's segments, curves followed. By definition the closing segment of
+ * a closed figure (from its last node back to the first) is not counted. 0 for null.
+ */
 ZO_API double ZoPathGetLength(ZoPath* path);
+/**
+ * Sets the library-wide trimmed-ribbon switch (non-zero on).
+ */
 ZO_API void ZoPathDoTrimmedRibbon(int32_t on);
+/**
+ * The trimmed-ribbon switch's value.
+ */
 ZO_API int32_t ZoPathIsTrimmedRibbonEnabled(void);
 
 /* ========================================================================================
  * Outline information (the attachment of an open line)
  * ======================================================================================== */
 
-/* Makes *info when it is null; otherwise replaces a slot's template only when its keys change
+/** Makes *info when it is null; otherwise replaces a slot's template only when its keys change
  * (a template not kept is released) and always replaces the four outline values. */
 ZO_API uint32_t ZoPathAssignOutlineInfo(uint32_t startKind, uint32_t startSize, ZoPath* startTemplate,
                                         uint32_t endKind, uint32_t endSize, ZoPath* endTemplate,
                                         uint32_t thirdKind, ZoPath* thirdTemplate, uint32_t value1,
                                         uint32_t value2, uint32_t value3, uint32_t value4,
                                         ZoPathOutlineInfo** info);
-/* Hangs the record on the subpath, which then owns it. */
+/** Hangs the record on the subpath, which then owns it. */
 ZO_API uint32_t ZoPathSetOutlineInfo(ZoPath* path, ZoPathOutlineInfo* info);
+/**
+ * *info receives the record's outline information (owned by the record) and the result is 1 when
+ * the record carries ZOF_ATTACHMENT and has one; otherwise *info is null and the result 0.
+ */
 ZO_API uint32_t ZoPathGetOutlineInfo(ZoPath* path, ZoPathOutlineInfo** info);
 
 /* ========================================================================================
  * Transforms
  * ======================================================================================== */
 
+/**
+ * Adds the offset (16.16 pixels, 32-bit wrap-around) to every node, parameter nodes skipped: of the
+ * whole selection chain from the record when it is selected, else of its join chain. 1, or 0 for
+ * null.
+ */
 ZO_API uint32_t ZoPathMovePathsByPtfx(ZoPath* path, Ptfx offset);
-/* offset in window pixels, divided by the view's zoom. */
+/**
+ * Moves like ZoPathMovePathsByPtfx by an offset given in window pixels, divided by the view's zoom.
+ * 1, or 0 for a null path or view or a zoom that is not a positive finite number.
+ */
 ZO_API uint32_t ZoPathMovePaths(ZoPath* path, const CoordStruct* view, POINT offset);
 
 /* Every transform computes in doubles (FixToDb) and stores back with DbToFix (truncation).
  * "By kind" walks move a Bezier triple together and leave parameter nodes alone; "every node"
  * walks treat each node as a point. */
 
-/* Shifts the list from path to its tail by whole pixels so that the left-top corner of the
+/** Shifts the list from path to its tail by whole pixels so that the left-top corner of the
  * join chain's rectangle (ZoPathGetMiniMaxRect at scale 1, margin included) lands on target.
  * 0 for a null path. */
 ZO_API uint32_t ZoPathOffset(ZoPath* path, POINT target);
-/* Adds whole pixels to the list from path to its tail. Always 1. */
+/** Adds whole pixels to the list from path to its tail. Always 1. */
 ZO_API uint32_t ZoPathOffsetExact(ZoPath* path, POINT offset);
-/* Scales the whole list about the origin, by kind. sy 0 means sy = sx; 1, 1 does nothing.
+/** Scales the whole list about the origin, by kind. sy 0 means sy = sx; 1, 1 does nothing.
  * Polygons and stars lose their polygon marks and primitive kind. */
 ZO_API uint32_t ZoPathSize(ZoPath* list, double sx, double sy);
-/* Scales one subpath, every node, about the centre of its ZoPathGetRect rectangle (integer
+/** Scales one subpath, every node, about the centre of its ZoPathGetRect rectangle (integer
  * division); centre (may be null) receives that centre. 1, 1 does nothing and writes nothing. */
 ZO_API uint32_t ZoPathScaleCentered(ZoPath* path, double sx, double sy, POINT* centre);
-/* Maps the join chain from path by the matrix (eM11, eM12, eM21, eM22, eDx, eDy; x' = eM11 x +
+/** Maps the join chain from path by the matrix (eM11, eM12, eM21, eM22, eDx, eDy; x' = eM11 x +
  * eM21 y + eDx, y' = eM12 x + eM22 y + eDy), by kind, and clears each primitive kind. 1 for a
  * null path; 0 for a null matrix. */
 ZO_API uint32_t ZoPathMat(ZoPath* path, const float matrix[6]);
-/* The corners of the subpath's double rectangle (this subpath, control points included)
+/** The corners of the subpath's double rectangle (this subpath, control points included)
  * mapped by the matrix: top-left, top-right, bottom-left, bottom-right. */
 ZO_API uint32_t ZoPathGetMatHandle(ZoPath* path, const float matrix[6], Ptfx handles[4]);
 
@@ -367,7 +645,7 @@ typedef struct ZoPathRSRParams {
 #define ZOPATH_ALIGN_BITS_WORD 10 /* bit 0: the far edge, bit 1: the centre */
 #define ZOPATH_ALIGN_AXIS_WORD 11 /* 0: x, otherwise y */
 
-/* Moves the list (from its head) by minus the anchor, scales it (ZoPathSize), rotates every
+/** Moves the list (from its head) by minus the anchor, scales it (ZoPathSize), rotates every
  * node about the origin and moves it to the target. The anchor is the top-left of the list's
  * shape rectangle; with anchorMode set (and the head not a text character) it comes from the
  * alignment record: (right, 0) or (0, bottom) for bit 0, the centre on the axis for bit 1, else
@@ -375,11 +653,11 @@ typedef struct ZoPathRSRParams {
  * baseline or a horizontal or vertical envelope frame. */
 ZO_API uint32_t ZoPathResizeSlantRotate(ZoPath* list, const ZoPathRSRParams* params,
                                         const uint32_t* align);
-/* The four handles ZoPathResizeSlantRotate would give the shape rectangle: top-left,
+/** The four handles ZoPathResizeSlantRotate would give the shape rectangle: top-left,
  * top-right, bottom-left, bottom-right. 0 when refused or handles is null. */
 ZO_API uint32_t ZoPathGetRSRHandle(ZoPath* list, const ZoPathRSRParams* params,
                                    const uint32_t* align, Ptfx handles[4]);
-/* Rotates every node of the whole list about the centre of its double rectangle (no margin)
+/** Rotates every node of the whole list about the centre of its double rectangle (no margin)
  * by the angle truncated to whole degrees. */
 ZO_API void ZoPathRotateAboutCenter(ZoPath* list, double degrees);
 
@@ -393,7 +671,7 @@ ZO_API void ZoPathRotateAboutCenter(ZoPath* list, double degrees);
 #define ZOALIGN_DISTRIBUTE_X 18024
 #define ZOALIGN_DISTRIBUTE_Y 18025
 #define ZOALIGN_CENTRE_BOTH 18043
-/* Aligns or distributes the objects (join chains) of the current group's selection, the first
+/** Aligns or distributes the objects (join chains) of the current group's selection, the first
  * 128 of them, by their shape rectangles: centre commands move each object's centre to the
  * mean centre, edge commands line the edges up with the outermost one, distribution spaces
  * the centres evenly between the outermost two. Other command numbers move nothing. The
@@ -423,7 +701,7 @@ ZO_API uint32_t ZoPathAlign(uint64_t unused, int32_t command, ZoPathTbl* table, 
 #define ZOUNDO_DISJOIN 18008
 #define ZOUNDO_ENVELOPE 18016       /* the selected envelope frame was edited */
 
-/* Records one step of the table's current group: a selection action records the selection
+/** Records one step of the table's current group: a selection action records the selection
  * (positions in the list and the first selected point or segment of each member); 18006
  * node 0 of the selected subpath with its first selected point and segment; join and disjoin
  * nothing more; 18016 the control points of the selected envelope frame (none when the
@@ -431,34 +709,39 @@ ZO_API uint32_t ZoPathAlign(uint64_t unused, int32_t command, ZoPathTbl* table, 
  * allocated (error 1001), or a new context when all 20 slots are taken, leaves the log as it
  * was. 1; 0 for a null table. */
 ZO_API uint32_t ZoPathBackupAction(uint32_t context, int32_t action, ZoPathTbl* table);
-/* Records the selection under the given action number. */
+/** Records the selection under the given action number. */
 ZO_API uint32_t BackupDuplicate(int32_t action, ZoPathTbl* table);
-/* Records which subpath is the current group's selected one; undo makes it the selected one
+/** Records which subpath is the current group's selected one; undo makes it the selected one
  * again while it is still a selected member of the list. */
 ZO_API uint32_t BackupSelected(int32_t action, ZoPathTbl* table);
-/* Records node 0 of the selected subpath; undo moves the selection chain back by the
+/** Records node 0 of the selected subpath; undo moves the selection chain back by the
  * difference. */
 ZO_API uint32_t BackupSelectMove(int32_t action, ZoPathTbl* table);
-/* Applies record `position` backwards (undo) or record position + 1 (redo), moving the
+/** Applies record `position` backwards (undo) or record position + 1 (redo), moving the
  * position; handles are redrawn on dc (may be null), outlines in the view's display buffer
  * (view may be null), and changed (may be null) is extended by the window area redrawn.
  * 0, nothing changed, when there is nothing to undo or redo, the record no longer fits the
  * table (for example no selected subpath to move) or memory runs out (error 1001). */
 ZO_API uint32_t ZoPathUndo(uint32_t context, ZoPathTbl* table, CoordStruct* view, RECT* changed,
                            HDC dc);
+/**
+ * Re-applies record position + 1 of the context's log and raises the position; arguments as
+ * ZoPathUndo. 1, or 0 (nothing changed) when there is nothing to redo, the record no longer fits
+ * the table or memory runs out (error 1001).
+ */
 ZO_API uint32_t ZoPathRedo(uint32_t context, ZoPathTbl* table, CoordStruct* view, RECT* changed,
                            HDC dc);
-/* 1 when record `position` is a selection record of this action that equals the current
+/** 1 when record `position` is a selection record of this action that equals the current
  * selection. */
 ZO_API uint32_t ZoPathSameUR(uint32_t context, ZoPathTbl* table, int32_t action);
-/* Removes the oldest record (fromOldest non-zero; the position drops by one) or the newest
+/** Removes the oldest record (fromOldest non-zero; the position drops by one) or the newest
  * (the position is kept within the records left). A log left empty frees its slot. 1. */
 ZO_API uint32_t ZoPathURFree(uint32_t context, uint32_t ignored, uint32_t fromOldest);
-/* Raises the position of the context used last by one, never past its newest record. 1. */
+/** Raises the position of the context used last by one, never past its newest record. 1. */
 ZO_API uint32_t ZoPathGetURAction(void);
-/* Kept for the host; the logs have no limit of their own (the host trims them). 1. */
+/** Kept for the host; the logs have no limit of their own (the host trims them). 1. */
 ZO_API uint32_t ZoPathSetUndoLimit(uint32_t ignored);
-/* Kept for the host: both outs receive 0. 1. */
+/** Kept for the host: both outs receive 0. 1. */
 ZO_API uint32_t ZoPathZoPathGetURInfo(uint32_t* first, uint32_t* second);
 
 /* ========================================================================================
@@ -475,21 +758,35 @@ typedef struct ZoPathBufLockInfo {
   uint32_t width;
 } ZoPathBufLockInfo;
 
-/* A new zero-filled buffer, or null (error 1001) when it cannot be allocated. */
+/**
+ * A new zero-filled library buffer of width x height pixels of `bits` bits (8, 24 or 32; other
+ * values take 8 bytes a pixel). The handle is the address of the first pixel; free it with
+ * ZoPathBufFree. Null (error 1001) when it cannot be allocated.
+ */
 ZO_API uint8_t* ZoPathBufAlloc(uint32_t bits, uint32_t width, uint32_t height);
-/* A copy of the whole block, header included; null (error 1001) on allocation failure. */
+/**
+ * A copy of the whole buffer, header included (free it with ZoPathBufFree); the first argument is
+ * ignored. Null for a null buffer, or (error 1001) when memory runs out.
+ */
 ZO_API uint8_t* ZoPathBufDuplicate(uint32_t ignored, const uint8_t* buffer);
-/* Frees the buffer; null and the placeholder handle 1 are left alone. Returns 1. */
+/** Frees the buffer; null and the placeholder handle 1 are left alone. Returns 1. */
 ZO_API uint32_t ZoPathBufFree(uint8_t* buffer);
-/* Stores whichever of width, height and bits per pixel are non-null; 0 for a null buffer. */
+/** Stores whichever of width, height and bits per pixel are non-null; 0 for a null buffer. */
 ZO_API uint32_t ZoPathBufGetWHU(const uint8_t* buffer, uint32_t* width, uint32_t* height,
                                 uint32_t* bits);
+/**
+ * Fills the lock record with the buffer's first pixel and width for ZoPathBufLineRead; the three
+ * middle arguments are ignored. 1, or 0 for null arguments.
+ */
 ZO_API uint32_t ZoPathBufLock1(uint8_t* buffer, uint32_t ignored1, uint32_t ignored2,
                                uint32_t ignored3, ZoPathBufLockInfo* lock);
-/* The address of row y; null for a row outside the buffer. */
+/** The address of row y; null for a row outside the buffer. */
 ZO_API uint8_t* ZoPathBufLineRead(const ZoPathBufLockInfo* lock, int32_t y);
+/**
+ * Ends a lock; does nothing. 1.
+ */
 ZO_API uint32_t ZoPathBufUnlock1(ZoPathBufLockInfo* lock);
-/* The allocated size of the whole block, header included; 0 for a null buffer. */
+/** The allocated size of the whole block, header included; 0 for a null buffer. */
 ZO_API size_t ZoPathBufSize(const uint8_t* buffer);
 
 /* ========================================================================================
@@ -511,29 +808,49 @@ ZO_API size_t ZoPathBufSize(const uint8_t* buffer);
 #define ZOMASK_PART_CHARACTER 1   /* parts start at ZOF_TEXT_CHAR */
 #define ZOMASK_PART_TEXT_OBJECT 2 /* parts start at ZOF_TEXT_LINE; other kinds: ZOF_COLOR_PIECE */
 
-/* Renders the path (and, when it is selected, every selected object after it) into new
- * masks, one per object: *rects receives an array of RECTs and *buffers a parallel array of
- * buffer handles, both zero-filled fixed global blocks (ZoPlatGlobalFree) with room for a
- * multiple of 20 entries; the buffers are freed with ZoPathBufFree. format: 4 = 32-bit,
- * 16 = super-sampling by the scale, else 8-bit. fillRule 0 = non-zero winding, else even-odd.
- * mode 0 fills, 3 outlines the whole group into one mask, any other outlines each object.
- * margin widens every rectangle by |margin| on each side. Returns the number of pairs, or 0
- * (both outputs 0) on failure. */
+/**
+ * Renders paths into new masks, one per object (join chain).
+ *
+ * Where rendering starts: the record passed only chooses the start. A selected record starts at the
+ * head of its selection chain and every selected object is rendered, in selection order; an
+ * unselected record renders the first object of its list (from the list head), not the record
+ * itself. Mode 3 renders the whole list into one mask.
+ *
+ * Each mask's rectangle (scaled image pixels, right and bottom inclusive) is the object's bounds at
+ * the scale including the library's bounds margin, as ZoPathGetMiniMaxRect gives it
+ * (ZoPathGetAllMiniMaxRect for mode 3), widened by |margin| pixels on each side; the mask covers
+ * the rectangle exactly (ZOMASK_FORMAT_SUPERSAMPLE: the rectangle divided by the scale).
+ *
+ * format: ZOMASK_FORMAT_32BIT (4) 32-bit sub-sample masks, ZOMASK_FORMAT_SUPERSAMPLE (16) render at
+ * the scale then box-average down by it, anything else 8-bit coverage masks. fillRule 0 non-zero
+ * winding, else even-odd. aaMode: ZOMASK_AA_... (0 bilevel, 1 16 sample rows, 2 gain and 3
+ * sharpening on text characters, 999 4 sample rows). mode 0 fills, 3 outlines the whole list into
+ * one mask, any other value outlines each object. scale: 16.16 (65536 = 1.0).
+ *
+ * What the caller receives and frees: *rects, an array of RECT, and *buffers, a parallel array of
+ * mask handles (library buffers, see ZoPathBufGetWHU), both zero-filled fixed global blocks with
+ * room for a multiple of 20 entries. Free each mask with ZoPathBufFree, then both arrays with
+ * ZoPlatGlobalFree.
+ *
+ * Returns the number of masks, or 0 with both outputs null: null arguments, or memory ran out
+ * (error 1001, nothing left allocated). Masks are as large as their rectangles: a host limits the
+ * scale (ZoPathGetMiniMaxRect tells the size beforehand).
+ */
 ZO_API uint32_t ZoPathToBuf(ZoPath* path, uint32_t format, uint32_t fillRule, uint32_t aaMode,
                             uint32_t mode, uint32_t scale, RECT** rects, uint8_t*** buffers,
                             int32_t margin);
-/* Fills part partIndex of the path's joined chain (the head record must start a text
+/** Fills part partIndex of the path's joined chain (the head record must start a text
  * character) into buffer, whose pixel (0, 0) is the top-left of the head's rectangle at the
  * scale widened by |margin|. A 32-bit buffer receives a 32-bit mask. 1, or 0 on failure. */
 ZO_API uint32_t ZoPathToSubBuf(ZoPath* path, uint8_t* buffer, uint32_t ignored,
                                uint32_t fillRule, uint32_t aaMode, uint32_t scale,
                                int32_t margin, uint32_t partKind, uint32_t partIndex);
-/* As ZoPathToSubBuf at scale 1 into a buffer whose pixel (0, 0) lies at origin (x in the low,
+/** As ZoPathToSubBuf at scale 1 into a buffer whose pixel (0, 0) lies at origin (x in the low,
  * y in the high signed 32 bits) in image coordinates. */
 ZO_API uint32_t ZoPathToSubBufPartial(ZoPath* path, int64_t origin, uint8_t* buffer,
                                       uint32_t fillRule, uint32_t aaMode, uint32_t partKind,
                                       uint32_t partIndex);
-/* Fills the whole joined chain at scale 1 into a buffer positioned at origin. */
+/** Fills the whole joined chain at scale 1 into a buffer positioned at origin. */
 ZO_API uint32_t ZoPathToPartialBuf(ZoPath* path, uint32_t fillRule, uint32_t aaMode,
                                    int64_t origin, uint8_t* buffer);
 
@@ -547,43 +864,110 @@ ZO_API uint32_t ZoPathToPartialBuf(ZoPath* path, uint32_t fillRule, uint32_t aaM
  * a display buffer draws nothing and the drawing calls return 1.
  * ======================================================================================== */
 
+/**
+ * Draws the outline of every subpath of the list (except figures being drawn, ZOF_DRAWING) into the
+ * view's display buffer, clearing the buffer first when clearFirst is non-zero; dirty receives the
+ * window rectangle that changed. 1 (also when the view has no display buffer), 0 for null
+ * arguments.
+ */
 ZO_API uint32_t ZoPathDraw(CoordStruct* view, ZoPath* path, RECT* dirty, uint32_t clearFirst);
-/* Clears the whole buffer; dirty receives the group's rectangle in image pixels (scale 1). */
+/**
+ * Clears the whole display buffer; dirty receives the rectangle of the path's whole group in image
+ * pixels (scale 1), the area the host repaints. 1, or 0 for null arguments.
+ */
 ZO_API uint32_t ZoPathHide(CoordStruct* view, ZoPath* path, RECT* dirty);
+/**
+ * Draws the outlines of the path's selection chain (the path must be selected); a member with
+ * selected points shows only the segments touching them. dirty receives the changed window
+ * rectangle. 1 or 0.
+ */
 ZO_API uint32_t ZoPathDrawSelected(CoordStruct* view, ZoPath* path, RECT* dirty);
+/**
+ * Removes what ZoPathDrawSelected drew (the same pixels, counted down). 1 or 0.
+ */
 ZO_API uint32_t ZoPathHideSelected(CoordStruct* view, ZoPath* path, RECT* dirty);
+/**
+ * Draws the selected segments of the selection chain from the path. 1 or 0.
+ */
 ZO_API uint32_t ZoPathDrawSelectedSegments(CoordStruct* view, ZoPath* path, RECT* dirty);
+/**
+ * Removes what ZoPathDrawSelectedSegments drew. 1 or 0.
+ */
 ZO_API uint32_t ZoPathHideSelectedSegments(CoordStruct* view, ZoPath* path, RECT* dirty);
+/**
+ * Draws the single segment starting at node `index` of a selected path without selected points or
+ * segments. 1; 0 when those conditions fail or index is the last node.
+ */
 ZO_API uint32_t ZoPathDrawSegment(CoordStruct* view, ZoPath* path, uint32_t index, RECT* dirty);
+/**
+ * Removes what ZoPathDrawSegment drew. 1 or 0 as ZoPathDrawSegment.
+ */
 ZO_API uint32_t ZoPathHideSegment(CoordStruct* view, ZoPath* path, uint32_t index, RECT* dirty);
 
-/* Inverts the host's pixel rows (3 bytes a pixel; 1 byte for PaintMem1) of the rectangle
+/** Inverts the host's pixel rows (3 bytes a pixel; 1 byte for PaintMem1) of the rectangle
  * wherever the buffer shows an outline; rows are the rectangle's width long. */
 ZO_API uint32_t ZoPathPaintMem(const RECT* rect, ZoPathTbl* table, uint8_t* pixels);
+/**
+ * As ZoPathPaintMem on host rows of one byte a pixel. 1, or 0 when the table or its buffer is
+ * missing.
+ */
 ZO_API uint32_t ZoPathPaintMem1(const RECT* rect, ZoPathTbl* table, uint8_t* pixels);
-/* A new buffer of width x height keeping the top-left part of the old (no larger) one. */
+/** A new buffer of width x height keeping the top-left part of the old (no larger) one. */
 ZO_API uint32_t ZoPathCropDB(ZoPathTbl* table, uint32_t width, uint32_t height);
+/**
+ * 1 when the table's display buffer was made for a window of the rectangle's width and height, the
+ * same scroll position, a zoom within 1e-5 and the same key; else 0 (also for a null table). A host
+ * calls it after the window, scroll or zoom changed.
+ */
 ZO_API uint32_t ZoPathTblIsValid(const RECT* rect, int32_t scrollX, int32_t scrollY, double zoom,
                                  uint32_t key, ZoPathTbl* table);
+/**
+ * Frees the table's display buffer and clears its pointer. 1, or 0 for a null table.
+ */
 ZO_API uint32_t ZoPathTblDeletelpDB(ZoPathTbl* table);
-/* Adds dx, dy to the view's scroll position and, given a path, redraws it on a cleared
+/** Adds dx, dy to the view's scroll position and, given a path, redraws it on a cleared
  * buffer. */
 ZO_API uint32_t ZoPathScrollDB(CoordStruct* view, ZoPath* path, int16_t dx, int16_t dy);
 
-/* Node handles, drawn with an exclusive-or pen (drawing them again removes them). 0 when
+/** Node handles, drawn with an exclusive-or pen (drawing them again removes them). 0 when
  * handles are switched off. */
 ZO_API uint32_t ZoPathDrawNodes(HDC dc, ZoPath* path, CoordStruct* view);
+/**
+ * Draws (exclusive-or) an inactive anchor square for every anchor of the record except those of the
+ * two segments meeting at its first selected node. 1, or 0 when handles are off.
+ */
 ZO_API uint32_t ZoPathDrawNodesOnUnselectedSegments(HDC dc, ZoPath* path, CoordStruct* view);
+/**
+ * Draws (exclusive-or) one active handle, a hollow anchor-size square, at the window point;
+ * pathFlags chooses the colour. 1, or 0 for a bad device context.
+ */
 ZO_API uint32_t ZoPathDrawActiveNode(HDC dc, POINT point, uint32_t pathFlags);
+/**
+ * Draws (exclusive-or) one inactive handle, a grey anchor-size square. 1 or 0.
+ */
 ZO_API uint32_t ZoPathDrawInactiveNode(HDC dc, POINT point, uint32_t pathFlags);
+/**
+ * Draws (exclusive-or) one control-point handle, a grey control-size square. 1 or 0.
+ */
 ZO_API uint32_t ZoPathDrawSmallNode(HDC dc, POINT point, uint32_t pathFlags);
+/**
+ * Switches handle drawing on (non-zero) or off, library-wide.
+ */
 ZO_API void ZoPathDrawNodesTurnOn(uint32_t on);
-/* 0: pen 1, anchor squares 5 wide, control squares 3; 1: pen 2, 7 and 5. */
+/** 0: pen 1, anchor squares 5 wide, control squares 3; 1: pen 2, 7 and 5. */
 ZO_API void ZoPathSetNodeSize(uint32_t size);
+/**
+ * Draws the handles of every path of the current group's selection chain. 1; 0 when the table is
+ * null or not shown, or the group has no selected path.
+ */
 ZO_API uint32_t ZoPathTblRepaintNodes(HDC dc, ZoPathTbl* table, CoordStruct* view);
 
-/* Window to image: x = (column + scrollX) / zoom - 0.5 (the point packs x low, y high). */
+/** Window to image: x = (column + scrollX) / zoom - 0.5 (the point packs x low, y high). */
 ZO_API PointDB* ZoPathPtWndToImage(PointDB* out, int64_t point, const CoordStruct* view);
+/**
+ * Converts both corners of a window rectangle to image pixels (as ZoPathPtWndToImage) and returns
+ * out.
+ */
 ZO_API RectDB* ZoPathRectWndToImage(RectDB* out, const RECT* rect, const CoordStruct* view);
 
 /* ========================================================================================
@@ -622,65 +1006,108 @@ typedef struct ZoPathSelectStatus {
   uint16_t* types;
 } ZoPathSelectStatus;
 
-/* Tests the window point against the paths (path in: the list, null for the current group's;
+/** Tests the window point against the paths (path in: the list, null for the current group's;
  * out: the subpath hit or null). index and param receive the node or segment hit. Returns
  * 1 an unselected path was hit, 2 a selected one (or a toggle deselected it), 3 nothing,
  * 0xFFFFFFFF when how has none of 4, 8, 16, 32 (the selection chain is only rebuilt). */
 ZO_API uint32_t ZoPathPtOn(int64_t point, uint32_t how, HDC dc, CoordStruct* view,
                            ZoPathTbl* table, ZoPath** path, uint32_t* index, uint16_t* param);
-/* Anchors of a selected path strictly inside the window rectangle; flag says whether the
+/** Anchors of a selected path strictly inside the window rectangle; flag says whether the
  * selection by rectangle (how 1-3) would change anything. */
 ZO_API uint32_t ZoPathPtInRect(const RECT* rect, ZoPath* path, CoordStruct* view, uint32_t how,
                                uint32_t* flag);
-/* Node selection by rectangle along the selection chain from path: how 0 counts, 1 replaces,
+/** Node selection by rectangle along the selection chain from path: how 0 counts, 1 replaces,
  * 2 adds, 3 and 4 toggle. Returns the number of anchors inside. */
 ZO_API uint32_t ZoPathRectClipPt(const RECT* rect, ZoPath* path, uint32_t ignored,
                                  CoordStruct* view, uint32_t how);
-/* Path selection by rectangle over the current group (how: ZOHIT_CROSSING or ZOHIT_INSIDE
+/** Path selection by rectangle over the current group (how: ZOHIT_CROSSING or ZOHIT_INSIDE
  * with 4, 8, 32 or 16). 1 when something was caught, else 2; out (when given) is 1 when a
  * caught path was or would be changed. */
 ZO_API uint32_t ZoPathRectClip(const RECT* rect, ZoPathTbl* table, HDC dc, CoordStruct* view,
                                uint32_t how, uint32_t* out);
-/* Selects and highlights the segment starting at node index (the last node means segment 0)
+/** Selects and highlights the segment starting at node index (the last node means segment 0)
  * of a selected path without selected points. */
 ZO_API uint32_t ZoPathPickSegment(CoordStruct* view, ZoPath* path, uint32_t index, RECT* dirty);
-/* Clears the segment selection of path, or with a null path of every subpath of the table's
+/** Clears the segment selection of path, or with a null path of every subpath of the table's
  * current group, and removes its highlight. */
 ZO_API uint32_t ZoPathUnpickSegment(CoordStruct* view, ZoPathTbl* table, ZoPath* path,
                                     RECT* dirty);
-/* Applies a node or segment command (18001-18042) to an earlier hit; hit->path follows the
+/** Applies a node or segment command (18001-18042) to an earlier hit; hit->path follows the
  * record when a subdivision moves it. */
 ZO_API uint32_t ZoPathHitAct(uint32_t command, HDC dc, CoordStruct* view, ZoPathTbl* table,
                              ZoPathHit* hit);
 
+/**
+ * 1 when the record carries ZOF_SELECTED, else 0 (0 for null).
+ */
 ZO_API uint32_t ZoPathIsSelected(ZoPath* path);
+/**
+ * 1 when the record has selected points (ZOF_HAS_SEL_POINTS), else 0.
+ */
 ZO_API uint32_t ZoPathHasSelectedPoint(ZoPath* path);
+/**
+ * 1 when the record has a selected segment (ZOF_HAS_SEL_SEGMENT), else 0.
+ */
 ZO_API uint32_t ZoPathHasSelectedSegment(ZoPath* path);
+/**
+ * 1 when every subpath of the list, from its head, is selected; else 0.
+ */
 ZO_API uint32_t ZoPathIsAllPathsSelected(ZoPath* path);
-/* 1 linked to other selected paths, 3 has selected points, 4 a selected segment, 2 selected
+/** 1 linked to other selected paths, 3 has selected points, 4 a selected segment, 2 selected
  * alone, 0 none (path null: the table's selected path). */
 ZO_API uint32_t ZoPathGetSelState(ZoPathTbl* table, ZoPath* path);
+/**
+ * Number of objects (join chains) on the table's selection chain; 0 for null.
+ */
 ZO_API uint32_t ZoPathGetSelectedGroupsNumber(ZoPathTbl* table);
-/* Union of 1 (line) and 2 (cubic) over the selected segments, 3 for any other kind. */
+/** Union of 1 (line) and 2 (cubic) over the selected segments, 3 for any other kind. */
 ZO_API uint32_t ZoPathGetSelectedSegmentType(ZoPath* path);
+/**
+ * The first subpath of the current group's list (after `after`, when given) that has a selected
+ * segment; null when none.
+ */
 ZO_API ZoPath* ZoPathGetSubPathWithSelectedSegment(ZoPathTbl* table, ZoPath* after);
+/**
+ * Number of entries ZoPathSelectedToView3 will write for the path (the length of its point and type
+ * lists), or 0 when its preconditions fail.
+ */
 ZO_API uint32_t ZoPathGetSelPtListCount(CoordStruct* view, ZoPath* path);
-/* With *selKind preset to 3: on the path alone (selKind 0 unselected, 1 alone, 3 linked;
+/** With *selKind preset to 3: on the path alone (selKind 0 unselected, 1 alone, 3 linked;
  * joinKind 0 not joined, 1 joined). Otherwise on the whole selection chain. 0 for null. */
 ZO_API uint32_t ZoPathInfo(ZoPath* path, uint32_t* selKind, uint32_t* joinKind);
 
+/**
+ * Clears the selection of every node of the record (PT_SELECTED) and ZOF_HAS_SEL_POINTS. 1.
+ */
 ZO_API uint32_t ZoPathDeselectPts(ZoPath* path);
+/**
+ * Deselects every subpath of the path's list: node and segment marks, the subpath flags and the
+ * selection chain. With redraw non-zero and dc and view given, first erases their handles
+ * (exclusive-or). 1, or 0 for a null path.
+ */
 ZO_API uint32_t ZoPathDeSelectAll(HDC dc, ZoPath* path, CoordStruct* view, uint32_t redraw);
+/**
+ * Makes the path's object (its whole join chain) the only selection of the table's first group,
+ * drawing its handles when redraw, dc and view are given. 1; 0 when the table, the path or the
+ * group's list is missing or the path is not in that group.
+ */
 ZO_API uint32_t ZoPathSingleSelectPath(ZoPathTbl* table, ZoPath* path, CoordStruct* view, HDC dc,
                                        uint32_t redraw);
-/* A new snapshot, or null (error 1001). */
+/**
+ * A new snapshot of the record's selection marks (flag word and node type words), owned by the
+ * caller: free it with ZoPathCleanSelectStatusClipboard or a consuming ZopathPasteSelectStatus.
+ * Null for a null record, or (error 1001) when memory runs out.
+ */
 ZO_API ZoPathSelectStatus* ZoPathCopySelectStatus(ZoPath* path);
-/* Restores the snapshot when the node counts agree (else 0); consume frees it. */
+/** Restores the snapshot when the node counts agree (else 0); consume frees it. */
 ZO_API uint32_t ZopathPasteSelectStatus(ZoPathSelectStatus* status, ZoPath* path,
                                         uint32_t consume);
+/**
+ * Frees a snapshot made by ZoPathCopySelectStatus. 1, or 0 for null.
+ */
 ZO_API uint32_t ZoPathCleanSelectStatusClipboard(ZoPathSelectStatus* status);
 
-/* Converts the selected segments of the table's selected path: toKind 1 lines to cubics,
+/** Converts the selected segments of the table's selected path: toKind 1 lines to cubics,
  * 2 cubics to lines, other values each to the other kind. May move the record. */
 ZO_API uint32_t ZoPathConvertSelectedSegment(CoordStruct* view, ZoPathTbl* table, RECT* dirty,
                                              uint32_t toKind);
@@ -691,11 +1118,23 @@ ZO_API uint32_t ZoPathConvertSelectedSegment(CoordStruct* view, ZoPathTbl* table
 #define ZOSEL_RUN_END 1001000
 #define ZOSEL_LIST_END 1000000
 #define ZOSEL_LIST_END_OPEN 1000001 /* a run touches the first node or an open end */
+/**
+ * The window points of the segments around each selected anchor of the path, for dragging them:
+ * with direction 0 list receives up to ZOSEL_LIST_SIZE (12) entries, runs separated by
+ * ZOSEL_RUN_END and ended by ZOSEL_LIST_END or ZOSEL_LIST_END_OPEN (a run touches the first node or
+ * an open end); direction 1 reads the list back into the nodes that changed. 0 when the path is
+ * linked to other selected subpaths, has no selected points or the view no display buffer.
+ */
 ZO_API uint32_t ZoPathSelectedToView(CoordStruct* view, ZoPath* path, POINT* list,
                                      uint32_t direction);
 /* The same runs without limit or sentinels, with a parallel list of type words (PT_MOVETO
  * added where a run begins); reading back takes the entries whose type has 0x40. */
 #define ZOSEL_MOVED 0x40
+/**
+ * As ZoPathSelectedToView without the limit or sentinels: points and the parallel type words
+ * (ZoPathGetSelPtListCount entries each; PT_MOVETO added where a run begins). Reading back
+ * (direction 1) takes the entries whose type the host marked with ZOSEL_MOVED (0x40). 1 or 0.
+ */
 ZO_API uint32_t ZoPathSelectedToView3(CoordStruct* view, ZoPath* path, POINT* points,
                                       uint16_t* types, uint32_t direction);
 
@@ -703,11 +1142,26 @@ ZO_API uint32_t ZoPathSelectedToView3(CoordStruct* view, ZoPath* path, POINT* po
  * View records
  * ======================================================================================== */
 
+/**
+ * Makes or updates a view record. When *view is null a new zero-filled record is allocated into it
+ * (free it with ZoPathDeleteCoordStruct). The window rectangle, scroll and zoom (window pixels per
+ * image pixel) are copied in; given a table, the table gets a display buffer of the window's size
+ * when it has none, the record points at it and the table records the view. The buffer belongs to
+ * the table. 1, or 0 when memory runs out (error 1001).
+ */
 ZO_API uint32_t ZoPathCoordStruct(const RECT* window, int32_t scrollX, int32_t scrollY,
                                   double zoom, ZoPathTbl* table, CoordStruct** view);
+/**
+ * As ZoPathCoordStruct, but always replaces the table's display buffer with a fresh zeroed one, and
+ * stores a non-zero extra as the key ZoPathTblIsValid compares. 0 for a null table or when memory
+ * runs out.
+ */
 ZO_API uint32_t ZoPathNewCoordStruct(const RECT* window, int32_t scrollX, int32_t scrollY,
                                      double zoom, uint32_t extra, ZoPathTbl* table,
                                      CoordStruct** view);
+/**
+ * Frees a view record (not the display buffer it points to, which the table owns). 1.
+ */
 ZO_API uint32_t ZoPathDeleteCoordStruct(CoordStruct* view);
 
 /* ========================================================================================

@@ -1,4 +1,6 @@
-/*
+/**
+ * @file Zo32path_platform.h
+ *
  * Zo32path platform types and Linux extensions.
  *
  * The library's interface speaks in the Windows types its host editor was written for.
@@ -55,17 +57,17 @@ typedef struct ZoPlatGlobal* HGLOBAL;
 #define GHND (GMEM_MOVEABLE | GMEM_ZEROINIT)
 #define GPTR (GMEM_FIXED | GMEM_ZEROINIT)
 
-/* Allocates a block of size bytes (flags: GMEM_MOVEABLE, GMEM_ZEROINIT). Null on failure. */
+/** Allocates a block of size bytes (flags: GMEM_MOVEABLE, GMEM_ZEROINIT). Null on failure. */
 ZO_API HGLOBAL ZoPlatGlobalAlloc(uint32_t flags, size_t size);
-/* Address of the block's bytes (a fixed block's handle is its address); null for a bad handle. */
+/** Address of the block's bytes (a fixed block's handle is its address); null for a bad handle. */
 ZO_API void* ZoPlatGlobalLock(HGLOBAL block);
-/* Ends one lock; returns 1 while the block stays locked, else 0. */
+/** Ends one lock; returns 1 while the block stays locked, else 0. */
 ZO_API int32_t ZoPlatGlobalUnlock(HGLOBAL block);
-/* The block's size in bytes as requested; 0 for a handle that is not a live block. */
+/** The block's size in bytes as requested; 0 for a handle that is not a live block. */
 ZO_API size_t ZoPlatGlobalSize(HGLOBAL block);
-/* Resizes a block, keeping its contents (zero-filling growth with GMEM_ZEROINIT). */
+/** Resizes a block, keeping its contents (zero-filling growth with GMEM_ZEROINIT). */
 ZO_API HGLOBAL ZoPlatGlobalReAlloc(HGLOBAL block, size_t size, uint32_t flags);
-/* Frees the block; returns null on success and the handle when it was not a live block. */
+/** Frees the block; returns null on success and the handle when it was not a live block. */
 ZO_API HGLOBAL ZoPlatGlobalFree(HGLOBAL block);
 
 /* ---- Debug trace -------------------------------------------------------------------------
@@ -73,28 +75,37 @@ ZO_API HGLOBAL ZoPlatGlobalFree(HGLOBAL block);
  * messages (up to 64 KiB of text) for reading back, and can forward each message to a
  * callback of the host's. */
 typedef void (*ZoPlatTraceCallback)(const char* message, void* user);
-/* Installs (or, with null, removes) the callback that receives every message. */
+/** Installs (or, with null, removes) the callback that receives every message. */
 ZO_API void ZoPlatSetTraceCallback(ZoPlatTraceCallback callback, void* user);
-/* Copies the kept text, NUL-terminated, into buffer; returns the full length of the text. */
+/** Copies the kept text, NUL-terminated, into buffer; returns the full length of the text. */
 ZO_API size_t ZoPlatTraceRead(char* buffer, size_t size);
-/* Forgets the kept text. */
+/** Forgets the kept text. */
 ZO_API void ZoPlatTraceClear(void);
 
-/* ---- Allocation-failure switch and memory accounting ------------------------------------
+/** ---- Allocation-failure switch and memory accounting ------------------------------------
  * For out-of-memory tests: ZoPlatFailAllocation(n) makes the n-th allocation from now fail,
  * in every allocator of the library (path heap, general-purpose blocks, global blocks);
  * 0 switches the failure off. Only that one allocation fails. */
 ZO_API void ZoPlatFailAllocation(uint32_t n);
-/* 1 while a requested failure has not happened yet. */
+/** 1 while a requested failure has not happened yet. */
 ZO_API uint32_t ZoPlatAllocationFailurePending(void);
-/* Number of live blocks in the path heap, in general-purpose memory and in global memory. */
+/**
+ * Number of live blocks in the path heap (records and tables).
+ */
 ZO_API size_t ZoPlatHeapLiveBlocks(void);
-/* The requested size of a live path-heap block (a subpath record or a table); 0 otherwise. */
+/** The requested size of a live path-heap block (a subpath record or a table); 0 otherwise. */
 ZO_API size_t ZoPlatHeapBlockSize(const void* block);
+/**
+ * Number of live blocks in general-purpose memory (view records, snapshots, display buffers, pixel
+ * buffers): a host or test compares it before and after to find leaks.
+ */
 ZO_API size_t ZoPlatMemLiveBlocks(void);
+/**
+ * Number of live global memory blocks (stored blocks and ZoPathToBuf arrays not yet freed).
+ */
 ZO_API size_t ZoPlatGlobalLiveBlocks(void);
 
-/* ---- Key state ---------------------------------------------------------------------------
+/** ---- Key state ---------------------------------------------------------------------------
  * What the library reads where Windows would call GetKeyState/GetAsyncKeyState: the host
  * reports each key it cares about (virtual-key codes 0-255, e.g. 16 Shift, 17 Control) going
  * down (down non-zero) and up. All keys start up. */
@@ -175,44 +186,48 @@ typedef HGDIOBJ HRGN;
 
 #define CLR_INVALID 0xFFFFFFFFu
 
-/* A device context drawing into width x height pixels, rows `stride` pixels apart (stride
+/** A device context drawing into width x height pixels, rows `stride` pixels apart (stride
  * >= width). It starts with the black pen, the white brush, R2_COPYPEN, position (0, 0) and
  * no clip region. Null for a null pixel pointer, a bad size, or a failed allocation. */
 ZO_API HDC ZoPlatCreateMemoryDC(uint32_t* pixels, int32_t width, int32_t height, int32_t stride);
-/* Releases the device context (not the pixels); 0 for a null or unknown one. */
+/** Releases the device context (not the pixels); 0 for a null or unknown one. */
 ZO_API uint32_t ZoPlatDeleteDC(HDC dc);
 
-/* Returns the previous raster operation; 0 for a bad device context or operation. */
+/** Returns the previous raster operation; 0 for a bad device context or operation. */
 ZO_API int32_t ZoPlatSetROP2(HDC dc, int32_t rop);
-/* style PS_...; width 0 and 1 are one pixel, up to 3; null for a style or width out of range. */
+/** style PS_...; width 0 and 1 are one pixel, up to 3; null for a style or width out of range. */
 ZO_API HPEN ZoPlatCreatePen(int32_t style, int32_t width, COLORREF color);
-/* A stock pen or brush; null for an unknown index. */
+/** A stock pen or brush; null for an unknown index. */
 ZO_API HGDIOBJ ZoPlatGetStockObject(int32_t which);
-/* Selects a pen or a brush and returns the one it replaces; null for anything else. */
+/** Selects a pen or a brush and returns the one it replaces; null for anything else. */
 ZO_API HGDIOBJ ZoPlatSelectObject(HDC dc, HGDIOBJ object);
-/* 1 after releasing a region, 1 for a pen or brush (nothing to release), 0 otherwise. */
+/** 1 after releasing a region, 1 for a pen or brush (nothing to release), 0 otherwise. */
 ZO_API uint32_t ZoPlatDeleteObject(HGDIOBJ object);
 
+/**
+ * Draws a rectangle covering left..right-1 and top..bottom-1 with the current pen (inside the edge)
+ * and fills it with the current brush. 1, or 0 for a bad device context.
+ */
 ZO_API uint32_t ZoPlatRectangle(HDC dc, int32_t left, int32_t top, int32_t right, int32_t bottom);
-/* Sets the current position; previous (when non-null) receives the old one. */
+/** Sets the current position; previous (when non-null) receives the old one. */
 ZO_API uint32_t ZoPlatMoveToEx(HDC dc, int32_t x, int32_t y, POINT* previous);
-/* A line from the current position up to, not including, (x, y), which becomes current. */
+/** A line from the current position up to, not including, (x, y), which becomes current. */
 ZO_API uint32_t ZoPlatLineTo(HDC dc, int32_t x, int32_t y);
-/* Cubic curves from the current position; count is a multiple of 3 (control, control, end).
+/** Cubic curves from the current position; count is a multiple of 3 (control, control, end).
  * Drawn as one figure whose last point is excluded, like a line's. */
 ZO_API uint32_t ZoPlatPolyBezierTo(HDC dc, const POINT* points, uint32_t count);
-/* Sets one pixel (through the clip region, with R2_COPYPEN regardless of the raster
+/** Sets one pixel (through the clip region, with R2_COPYPEN regardless of the raster
  * operation); returns the colour set, or CLR_INVALID when the pixel is outside. */
 ZO_API COLORREF ZoPlatSetPixel(HDC dc, int32_t x, int32_t y, COLORREF color);
-/* The pixel's colour, or CLR_INVALID outside the bitmap. */
+/** The pixel's colour, or CLR_INVALID outside the bitmap. */
 ZO_API COLORREF ZoPlatGetPixel(HDC dc, int32_t x, int32_t y);
 
-/* A rectangular region (right and bottom exclusive); null for a null rectangle or on failure. */
+/** A rectangular region (right and bottom exclusive); null for a null rectangle or on failure. */
 ZO_API HRGN ZoPlatCreateRectRgnIndirect(const RECT* rect);
-/* destination = a (mode) b; b is ignored for RGN_COPY. Returns the destination's kind, or
+/** destination = a (mode) b; b is ignored for RGN_COPY. Returns the destination's kind, or
  * RGN_ERROR (destination unchanged) for a bad region or a failed allocation. */
 ZO_API int32_t ZoPlatCombineRgn(HRGN destination, HRGN a, HRGN b, int32_t mode);
-/* Clips all drawing to a copy of the region; null removes the clip. Returns the kind of the
+/** Clips all drawing to a copy of the region; null removes the clip. Returns the kind of the
  * new clip region (SIMPLEREGION for none), or RGN_ERROR (clip unchanged). */
 ZO_API int32_t ZoPlatSelectClipRgn(HDC dc, HRGN region);
 

@@ -1,18 +1,38 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages the build, tests, benchmarks and demo need. Does nothing
-# when they are all installed already; otherwise runs apt-get (as root, or through sudo).
+# Installs the Debian 12 packages one job needs, and nothing else:
+#   scripts/install-deps.sh demo    compilers, CMake, Ninja, FreeType, fontconfig, libpng
+#   scripts/install-deps.sh test    the demo's, plus GoogleTest, clang with libFuzzer and the
+#                                   sanitizers, Doxygen (the reference check), valgrind
+#   scripts/install-deps.sh bench   the demo's, plus Google Benchmark and the peer libraries
+#                                   the benchmarks compare with (Cairo, AGG)
+#   scripts/install-deps.sh all     every set (the default; what CI installs)
+# Does nothing when the packages are installed already; otherwise runs apt-get (as root, or
+# through sudo), installing without recommended packages.
 set -euo pipefail
 
-packages=(
-  build-essential cmake ninja-build libgtest-dev libbenchmark-dev clang libclang-rt-14-dev
-  llvm binutils pkg-config libfreetype-dev libfontconfig-dev libpng-dev
-  libcairo2-dev libagg-dev fonts-dejavu-core
-)
+demo=(build-essential cmake ninja-build pkg-config libfreetype-dev libfontconfig-dev libpng-dev
+  fonts-dejavu-core)
+test=(libgtest-dev clang libclang-rt-14-dev llvm binutils doxygen valgrind)
+bench=(libbenchmark-dev libcairo2-dev libagg-dev)
+
+packages=()
+for set in "${@:-all}"; do
+  case "$set" in
+    demo) packages+=("${demo[@]}") ;;
+    test) packages+=("${demo[@]}" "${test[@]}") ;;
+    bench) packages+=("${demo[@]}" "${bench[@]}") ;;
+    all) packages+=("${demo[@]}" "${test[@]}" "${bench[@]}") ;;
+    *)
+      echo "usage: scripts/install-deps.sh [demo|test|bench|all]..." >&2
+      exit 2
+      ;;
+  esac
+done
 
 missing=()
 for package in "${packages[@]}"; do
   status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
-  if [[ "$status" != "install ok installed" ]]; then
+  if [[ "$status" != "install ok installed" && ! " ${missing[*]} " =~ " $package " ]]; then
     missing+=("$package")
   fi
 done

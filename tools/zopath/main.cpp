@@ -7,8 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
+#include <new>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -17,6 +16,8 @@
 #include "boolean/import_text.hpp"
 #include "cli.hpp"
 #include "commands.hpp"
+#include "io.hpp"
+#include "path_input.hpp"
 #include "png_writer.hpp"
 
 namespace zopath {
@@ -33,36 +34,44 @@ const char* kMainHelp =
     "usage: zopath COMMAND [ARGS]\n"
     "\n"
     "Commands:\n"
-    "  render PATHFILE -o OUT.png [options]  fill the paths of a path text file into masks\n"
+    "  render INPUT -o OUT.png [options]     fill the paths of a path file into masks\n"
     "  demo OUTDIR                           write a gallery of sample shapes in every mode\n"
     "  export INPUT [-o OUT.txt]             write a path list as path text\n"
     "  flatten INPUT -o OUT.zpb              store a path list as a stored block\n"
     "  unflatten BLOCK [-o OUT.txt]          read a stored block back as path text\n"
     "  info INPUT                            counts, chains and bounds of a path file\n"
-    "  transform PATHFILE OPERATION...       move, scale, rotate, align or distribute objects\n"
+    "  transform INPUT OPERATION...          move, scale, rotate, align or distribute objects\n"
     "  text \"STRING\" -o OUT [options]       text into outlines, masks or glyph bitmaps\n"
     "  help [COMMAND]                        show help\n"
+    "\n"
+    "INPUT is path text or a stored block (told apart by content); - is standard input, and\n"
+    "an output of - (or none, where optional) is standard output. Files are written whole:\n"
+    "to a temporary file beside the target, renamed into place when complete.\n"
+    "\n"
+    "Exit status: 0 done; 1 failed (unreadable or invalid input, a failed write, out of\n"
+    "memory); 2 usage (unknown command or option, a missing or out-of-range value).\n"
     "\n"
     "Run 'zopath COMMAND --help' for the options of a command.\n";
 
 const char* kRenderHelp =
-    "usage: zopath render PATHFILE -o OUT.png [options]\n"
+    "usage: zopath render INPUT -o OUT.png [options]\n"
     "\n"
-    "Reads subpaths from PATHFILE (the path import text: a header line 'COUNT JOIN' followed\n"
-    "by COUNT node records 'X Y TYPE'; '%' starts a comment line, '/*' and '*/' lines enclose\n"
-    "comments), renders every object with ZoPathToBuf and writes the masks, placed at their\n"
-    "rectangles, as one grey PNG: black is full coverage, white none.\n"
+    "Reads subpaths from INPUT (path text or a stored block; - reads standard input), renders\n"
+    "every object with ZoPathToBuf and writes the masks, placed at their rectangles, as one\n"
+    "grey PNG (- writes standard output): black is full coverage, white none.\n"
     "\n"
-    "Options (each maps to one ZoPathToBuf argument):\n"
+    "Options (each maps to one ZoPathToBuf argument; a name or its number):\n"
     "  -o, --output FILE     the PNG to write (required)\n"
-    "  --format N            4: 32-bit sub-sample masks, 16: super-sampling by the scale,\n"
-    "                        8 (default): 8-bit masks\n"
+    "  --format F            byte (8, default): 8-bit masks; wide (4): 32-bit sub-sample\n"
+    "                        masks; supersample (16): render at the scale, box-average down\n"
     "  --fill-rule RULE      winding (0, default) or evenodd (1)\n"
-    "  --aa MODE             0 bilevel, 1 anti-aliased with 16 sample rows (default),\n"
-    "                        2 with gain, 3 with sharpening, 999 with 4 sample rows\n"
-    "  --mode N              0 fill (default), 3 outline the whole group, other: outline\n"
-    "  --scale S             render scale (default 1.0; passed as 16.16)\n"
-    "  --margin N            widen every rectangle by |N| pixels (default 0)\n"
+    "  --aa MODE             bilevel (0), smooth (1, default: 16 sample rows), gain (2),\n"
+    "                        sharpen (3) (filters for text characters), 4rows (999)\n"
+    "  --mode M              fill (0, default), outline (1: each object), outline-group (3)\n"
+    "  --scale S             render scale, 1/65536 to 65535 (default 1; passed as 16.16)\n"
+    "  --margin N            widen every rectangle by |N| pixels, -4096 to 4096 (default 0)\n"
+    "  --max-pixels N        refuse to render masks of more than N pixels in all\n"
+    "                        (default 268435456, 256 M)\n"
     "  --inverse             white shapes on black (the mask bytes themselves)\n";
 
 const char* kDemoHelp =
@@ -74,7 +83,7 @@ const char* kDemoHelp =
     "they were read from. Open index.html in a browser.\n";
 
 using zopath::fail;
-using zopath::read_file;
+using zopath::release_list;
 
 struct RenderOptions {
   uint32_t format = 8;
@@ -85,14 +94,6 @@ struct RenderOptions {
   int32_t margin = 0;
   bool inverse = false;
 };
-
-void release_list(ZoPath* head) {
-  while (head != nullptr) {
-    ZoPath* next = head->next;
-    ZoPathDeletePtrSingle(head);
-    head = next;
-  }
-}
 
 // Coverage 0..255 of one mask pixel; 32-bit masks count their inside bits.
 uint8_t coverage_at(const uint8_t* mask, uint32_t bits, uint32_t width, uint32_t x, uint32_t y) {
@@ -147,70 +148,89 @@ bool render_list(ZoPath* list, const RenderOptions& o, Image* out, std::string* 
   return true;
 }
 
-bool parse_number(const char* text, double* out) {
-  char* end = nullptr;
-  *out = std::strtod(text, &end);
-  return end != text && *end == '\0' && std::isfinite(*out);
+// Pixels of the masks ZoPathToBuf would make for the list (every object is selected), from
+// the same rectangles it uses: the bounds at the render scale, margin included, widened by
+// |margin|. Super-sampling renders at the scale before reducing, so that size counts.
+double mask_pixels(ZoPath* list, const RenderOptions& o) {
+  uint32_t scale = static_cast<uint32_t>(std::round(o.scale * 65536.0));
+  if (o.format == 16 && o.mode != 0 && o.scale > 1.0) scale = 65536;
+  double margin = std::fabs(static_cast<double>(o.margin)), total = 0;
+  auto add = [&](const RECT& r) {
+    total += (static_cast<double>(r.right) - r.left + 1 + 2 * margin) *
+             (static_cast<double>(r.bottom) - r.top + 1 + 2 * margin);
+  };
+  RECT r{};
+  if (o.mode == 3) {
+    if (ZoPathGetAllMiniMaxRect(list, scale, &r) != 0) add(r);
+    return total;
+  }
+  for (ZoPath* p = list; p != nullptr; p = p->next)
+    if (p->joinPrev == nullptr && ZoPathGetMiniMaxRect(p, scale, &r) != 0) add(r);
+  return total;
 }
 
 int cmd_render(int argc, char** argv) {
   RenderOptions o;
   std::string input, output;
-  for (int i = 0; i < argc; ++i) {
-    std::string a = argv[i];
-    auto value = [&](double* v) {
-      if (i + 1 >= argc || !parse_number(argv[i + 1], v)) return false;
-      ++i;
-      return true;
-    };
-    double v = 0;
+  double maxPixels = 256.0 * 1024 * 1024;
+  zopath::Args args("render", argc, argv);
+  while (!args.done()) {
+    std::string a = args.take();
+    int64_t v = 0;
+    bool ok = true;
     if (a == "-h" || a == "--help") {
       std::fputs(kRenderHelp, stdout);
       return 0;
     } else if (a == "-o" || a == "--output") {
-      if (i + 1 >= argc) return fail("render: " + a + " needs a file name");
-      output = argv[++i];
+      ok = args.text(a, &output);
     } else if (a == "--fill-rule") {
-      if (i + 1 >= argc) return fail("render: --fill-rule needs winding or evenodd");
-      std::string r = argv[++i];
-      if (r == "winding" || r == "0")
-        o.fillRule = 0;
-      else if (r == "evenodd" || r == "1")
-        o.fillRule = 1;
-      else
-        return fail("render: unknown fill rule '" + r + "'");
-    } else if (a == "--format" || a == "--aa" || a == "--mode" || a == "--margin") {
-      if (!value(&v) || v != std::floor(v) || std::fabs(v) > 1e9)
-        return fail("render: " + a + " needs an integer");
-      if (a == "--margin") {
-        o.margin = static_cast<int32_t>(v);
-      } else if (v < 0) {
-        return fail("render: " + a + " must not be negative");
-      } else {
-        (a == "--format" ? o.format : a == "--aa" ? o.aaMode : o.mode) = static_cast<uint32_t>(v);
-      }
+      ok = args.choice(a, {{"winding", 0}, {"evenodd", 1}}, &v);
+      o.fillRule = static_cast<uint32_t>(v);
+    } else if (a == "--format") {
+      ok = args.choice(a, {{"wide", 4}, {"byte", 8}, {"supersample", 16}}, &v);
+      o.format = static_cast<uint32_t>(v);
+    } else if (a == "--aa") {
+      ok = args.choice(
+          a, {{"bilevel", 0}, {"smooth", 1}, {"gain", 2}, {"sharpen", 3}, {"4rows", 999}}, &v);
+      o.aaMode = static_cast<uint32_t>(v);
+    } else if (a == "--mode") {
+      ok = args.choice(a, {{"fill", 0}, {"outline", 1}, {"outline-group", 3}}, &v);
+      o.mode = static_cast<uint32_t>(v);
+    } else if (a == "--margin") {
+      ok = args.integer(a, -4096, 4096, &v);
+      o.margin = static_cast<int32_t>(v);
     } else if (a == "--scale") {
-      if (!value(&v) || v <= 0 || v > 65535)
-        return fail("render: --scale needs a number in (0, 65535]");
-      o.scale = v;
+      ok = args.real(a, 1.0 / 65536, 65535, &o.scale);
+    } else if (a == "--max-pixels") {
+      ok = args.real(a, 1, 1e15, &maxPixels);
     } else if (a == "--inverse") {
       o.inverse = true;
-    } else if (!a.empty() && a[0] == '-') {
-      return fail("render: unknown option '" + a + "' (see zopath render --help)");
+    } else if (zopath::Args::is_option(a)) {
+      ok = args.error("unknown option '" + a + "'");
     } else if (input.empty()) {
       input = a;
     } else {
-      return fail("render: more than one path file given");
+      ok = args.error("more than one path file given");
     }
+    if (!ok) return args.usage();
   }
-  if (input.empty()) return fail("render: no path file given (see zopath render --help)");
-  if (output.empty()) return fail("render: no output file given (-o OUT.png)");
-  std::string text;
-  if (!read_file(input, &text)) return fail("render: cannot read " + input);
-  ZoPath* list = zo::import_text::read_paths(text.data(), text.size());
-  if (list == nullptr) return fail("render: " + input + " holds no complete subpath");
-  Image image;
+  if (input.empty()) return args.error("no path file given"), args.usage();
+  if (output.empty())
+    return args.error("no output file given (-o OUT.png, - for standard output)"), args.usage();
+  ZoPath* list = nullptr;
   std::string error;
+  if (!zopath::load_paths(input, &list, &error)) return fail("render: " + error);
+  double pixels = mask_pixels(list, o);
+  if (pixels > maxPixels) {
+    release_list(list);
+    char text[160];
+    std::snprintf(text, sizeof text,
+                  "render: the masks would hold %.0f pixels, more than --max-pixels %.0f; "
+                  "lower --scale or raise --max-pixels",
+                  pixels, maxPixels);
+    return fail(text);
+  }
+  Image image;
   bool ok = render_list(list, o, &image, &error) && zopath::write_png(output, image, &error);
   release_list(list);
   if (!ok) return fail("render: " + error);
@@ -339,11 +359,13 @@ int cmd_demo(int argc, char** argv) {
       std::fputs(kDemoHelp, stdout);
       return 0;
     }
-    if (!a.empty() && a[0] == '-') return fail("demo: unknown option '" + a + "'");
-    if (!dir.empty()) return fail("demo: more than one output folder given");
+    if (zopath::Args::is_option(a))
+      return zopath::usage_error("demo: unknown option '" + a + "' (see zopath demo --help)");
+    if (!dir.empty()) return zopath::usage_error("demo: more than one output folder given");
     dir = a;
   }
-  if (dir.empty()) return fail("demo: no output folder given (see zopath demo --help)");
+  if (dir.empty())
+    return zopath::usage_error("demo: no output folder given (see zopath demo --help)");
   std::error_code ec;
   std::filesystem::create_directories(dir, ec);
   if (ec) return fail("demo: cannot create " + dir + ": " + ec.message());
@@ -357,7 +379,9 @@ int cmd_demo(int argc, char** argv) {
           "box-averages by 4; pixels are shown enlarged). Black is full coverage.</p>\n";
   for (const Sample& s : samples()) {
     std::string textName = std::string(s.name) + ".txt";
-    std::ofstream(std::filesystem::path(dir) / textName) << s.text;
+    std::string error;
+    if (!zopath::write_output((std::filesystem::path(dir) / textName).string(), s.text, &error))
+      return fail("demo: " + error);
     ZoPath* list = zo::import_text::read_paths(s.text.data(), s.text.size());
     if (list == nullptr) return fail("demo: sample " + std::string(s.name) + " did not read");
     html << "<h2>" << s.caption << " (<a href=\"" << textName << "\">" << textName
@@ -365,7 +389,6 @@ int cmd_demo(int argc, char** argv) {
     int column = 0;
     for (const Variant& v : variants()) {
       Image image;
-      std::string error;
       std::string png = std::string(s.name) + "_" + std::to_string(column) + ".png";
       if (!render_list(list, v.options, &image, &error) ||
           !zopath::write_png((std::filesystem::path(dir) / png).string(), image, &error)) {
@@ -391,9 +414,10 @@ int cmd_demo(int argc, char** argv) {
   if (!zopath::write_text_gallery(dir, &text, &editorError)) return fail("demo: " + editorError);
   html << text;
   html << "</body></html>\n";
-  std::ofstream index(std::filesystem::path(dir) / "index.html");
-  index << html.str();
-  if (!index) return fail("demo: cannot write index.html");
+  std::string error;
+  if (!zopath::write_output((std::filesystem::path(dir) / "index.html").string(), html.str(),
+                            &error))
+    return fail("demo: " + error);
   std::printf("wrote %s/index.html\n", dir.c_str());
   return 0;
 }
@@ -410,7 +434,7 @@ int run_storage_command(const std::string& name, int argc, char** argv) {
   return -1;
 }
 
-int main(int argc, char** argv) {
+int dispatch(int argc, char** argv) {
   static char helpText[] = "--help";
   static char* help_flag[] = {helpText};
   if (ZoPathInit() == 0) return fail("the library could not start");
@@ -434,5 +458,20 @@ int main(int argc, char** argv) {
   if (command == "demo") return cmd_demo(argc - 2, argv + 2);
   if (command == "transform") return zopath::cmd_transform(argc - 2, argv + 2);
   if (int status = run_storage_command(command, argc - 2, argv + 2); status >= 0) return status;
-  return fail("unknown command '" + command + "' (see zopath --help)");
+  return zopath::usage_error("unknown command '" + command + "' (see zopath --help)");
+}
+
+// Every command's printed results are checked once more here: a failed write to standard
+// output fails the command.
+int main(int argc, char** argv) {
+  int status = zopath::kExitFailed;
+  try {
+    status = dispatch(argc, argv);
+  } catch (const std::bad_alloc&) {
+    return zopath::fail("out of memory");
+  }
+  std::string error;
+  if (!zopath::finish_standard_output(&error) && status == zopath::kExitDone)
+    status = zopath::fail(error);
+  return status;
 }

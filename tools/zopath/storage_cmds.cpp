@@ -1,14 +1,16 @@
 // zopath export / flatten / unflatten / info: path lists between the path text and stored
 // blocks, and what a file holds.
+#include <cmath>
+#include <cstdarg>
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "Zo32path.h"
-#include "boolean/import_text.hpp"
 #include "cli.hpp"
 #include "commands.hpp"
+#include "path_input.hpp"
 #include "path_text.hpp"
 
 namespace zopath {
@@ -37,129 +39,97 @@ const char* kUnflattenHelp =
     "refused with an error.\n";
 
 const char* kInfoHelp =
-    "usage: zopath info INPUT\n"
+    "usage: zopath info INPUT [-o OUT.txt]\n"
     "\n"
-    "Prints what a path text file or stored block holds: subpaths, nodes by kind, join\n"
-    "chains, the selection chain, outline information, bounds and lengths.\n";
+    "Describes what a path text file or stored block holds (default: on standard output):\n"
+    "subpaths, nodes by kind, join chains, selected subpaths, outline information; the\n"
+    "perimeter (closing segments included) and the library's length (ZoPathGetLength, which\n"
+    "leaves out the segment that closes a closed figure); the bounds of the nodes, and the\n"
+    "bounds with the library's margin as ZoPathGetAllMiniMaxRect gives them.\n";
 
-// A stored block starts with its directory size 8n + 16, which no path text can begin with
-// and still fit in the file (four text characters make a number above 500 million).
-bool looks_like_block(const std::string& bytes) {
-  if (bytes.size() < 16) return false;
-  uint32_t directory;
-  std::memcpy(&directory, bytes.data(), 4);
-  return directory >= 16 && directory % 8 == 0 && directory <= bytes.size();
-}
-
-// Reads a stored block through a movable global block, the way a host hands one over.
-bool unflatten(const std::string& bytes, ZoPath** list) {
-  HGLOBAL block = ZoPlatGlobalAlloc(GMEM_MOVEABLE, bytes.size());
-  if (block == nullptr) return false;
-  std::memcpy(ZoPlatGlobalLock(block), bytes.data(), bytes.size());
-  ZoPlatGlobalUnlock(block);
-  uint32_t ok = ZoPathUnFlatten(&block, list);
-  ZoPlatGlobalFree(block);
-  return ok != 0;
-}
-
-void release(ZoPath* head) {
-  while (head != nullptr) {
-    ZoPath* next = head->next;
-    ZoPathDeletePtrSingle(head);
-    head = next;
-  }
-}
-
-// The list a file holds; false with an error message when there is none.
-bool load_list(const std::string& path, bool blockOnly, ZoPath** list, std::string* error) {
-  std::string bytes;
-  if (!read_file(path, &bytes)) {
-    *error = "cannot read '" + path + "'";
-    return false;
-  }
-  if (looks_like_block(bytes) || blockOnly) {
-    if (unflatten(bytes, list)) return true;
-    *error = "'" + path + "' is not a readable stored block";
-    return false;
-  }
-  *list = zo::import_text::read_paths(bytes.data(), bytes.size());
-  if (*list != nullptr) return true;
-  *error = "'" + path + "' holds no complete subpath";
-  return false;
-}
-
-struct Args {
+struct Options {
   std::string input;
   std::string output;
-  bool help = false;
 };
-
-bool parse_args(int argc, char** argv, Args* a, std::string* error) {
-  for (int i = 0; i < argc; ++i) {
-    std::string s = argv[i];
-    if (s == "-h" || s == "--help") {
-      a->help = true;
-    } else if (s == "-o" || s == "--output") {
-      if (i + 1 >= argc) {
-        *error = s + " needs a file name";
-        return false;
-      }
-      a->output = argv[++i];
-    } else if (!s.empty() && s[0] == '-') {
-      *error = "unknown option '" + s + "'";
-      return false;
-    } else if (a->input.empty()) {
-      a->input = s;
-    } else {
-      *error = "unexpected argument '" + s + "'";
-      return false;
-    }
-  }
-  if (!a->help && a->input.empty()) {
-    *error = "no input file";
-    return false;
-  }
-  return true;
-}
 
 // Runs one storage command: parses, loads the input list, hands it to `act`.
 template <typename Act>
-int run(int argc, char** argv, const char* help, bool blockOnly, bool needsOutput, Act act) {
-  Args a;
-  std::string error;
-  if (!parse_args(argc, argv, &a, &error)) return fail(error + "\n" + help);
-  if (a.help) {
-    std::fputs(help, stdout);
-    return 0;
+int run(const char* name, int argc, char** argv, const char* help, bool blockOnly, bool needsOutput,
+        Act act) {
+  Options o;
+  Args args(name, argc, argv);
+  while (!args.done()) {
+    std::string s = args.take();
+    bool ok = true;
+    if (s == "-h" || s == "--help") {
+      std::fputs(help, stdout);
+      return kExitDone;
+    } else if (s == "-o" || s == "--output") {
+      ok = args.text(s, &o.output);
+    } else if (Args::is_option(s)) {
+      ok = args.error("unknown option '" + s + "'");
+    } else if (o.input.empty()) {
+      o.input = s;
+    } else {
+      ok = args.error("unexpected argument '" + s + "'");
+    }
+    if (!ok) return args.usage();
   }
-  if (needsOutput && a.output.empty()) return fail(std::string("no output file (-o)\n") + help);
+  if (o.input.empty()) return args.error("no input file (- reads standard input)"), args.usage();
+  if (needsOutput && o.output.empty())
+    return args.error("no output file (-o FILE, - for standard output)"), args.usage();
   ZoPath* list = nullptr;
-  if (!load_list(a.input, blockOnly, &list, &error)) return fail(error);
-  int status = act(list, a);
-  release(list);
+  InputForm form = InputForm::Text;
+  std::string error;
+  if (!load_paths(o.input, &list, &error, &form)) return fail(std::string(name) + ": " + error);
+  if (blockOnly && form != InputForm::Block) {
+    release_list(list);
+    return fail(std::string(name) + ": " + input_name(o.input) +
+                " is path text, not a stored block (zopath export reads either)");
+  }
+  int status = act(list, o);
+  release_list(list);
   return status;
 }
 
-int write_text(ZoPath* list, const Args& a) {
-  std::string text = write_path_text(list);
-  if (!write_file(a.output, text.data(), text.size())) return fail("cannot write '" + a.output + "'");
-  return 0;
+int write_text(ZoPath* list, const Options& o) {
+  std::string error;
+  if (!write_output(o.output, write_path_text(list), &error)) return fail(error);
+  return kExitDone;
 }
 
-void print_info(ZoPath* list) {
+std::string format(const char* f, ...) __attribute__((format(printf, 1, 2)));
+std::string format(const char* f, ...) {
+  char line[256];
+  va_list args;
+  va_start(args, f);
+  std::vsnprintf(line, sizeof line, f, args);
+  va_end(args);
+  return line;
+}
+
+// The straight segment that closes a closed figure: from its last node back to its first.
+double closing_length(ZoPath* p) {
+  const PathNode* n = ZoPathNodes(p);
+  if (p->count < 2 || (n[p->count - 1].type & PT_CLOSEFIGURE) == 0) return 0;
+  double dx = FixToDb(n[p->count - 1].pt.x) - FixToDb(n[0].pt.x);
+  double dy = FixToDb(n[p->count - 1].pt.y) - FixToDb(n[0].pt.y);
+  return std::hypot(dx, dy);
+}
+
+std::string describe(ZoPath* list) {
   uint32_t subpaths = 0, nodes = 0, lines = 0, curves = 0, closed = 0, chains = 0, attachments = 0;
-  uint32_t selected = 0, selectionChain = 0;
-  double length = 0;
-  ZoPath* selectionStart = nullptr;
+  uint32_t selected = 0;
+  double length = 0, perimeter = 0;
   for (ZoPath* p = list; p != nullptr; p = p->next) {
     ++subpaths;
     nodes += p->count;
     const PathNode* n = ZoPathNodes(p);
     for (uint32_t i = 1; i < p->count; ++i) {
-      if ((n[i].type & PT_BEZIERTO) != 0) {
+      if ((n[i].type & PT_KIND_MASK) == PT_BEZIERTO) {
         ++curves;
         i += 2;
-      } else if ((n[i].type & PT_LINETO) != 0) {
+      } else if ((n[i].type & PT_KIND_MASK) == PT_LINETO) {
         ++lines;
       }
     }
@@ -168,49 +138,63 @@ void print_info(ZoPath* list) {
     attachments += attached ? 1 : 0;
     if (p->joinPrev == nullptr && !attached && p->joinNext != nullptr) ++chains;
     if ((p->flags & ZOF_SELECTED) != 0) ++selected;
-    if (p->selPrev == nullptr && p->selNext != nullptr && selectionStart == nullptr) selectionStart = p;
-    length += ZoPathGetLength(p);
+    double l = ZoPathGetLength(p);
+    length += l;
+    perimeter += l + closing_length(p);
   }
-  for (ZoPath* p = selectionStart; p != nullptr; p = p->selNext) ++selectionChain;
-  std::printf("subpaths          %u (%u closed)\n", subpaths, closed);
-  std::printf("nodes             %u (%u lines, %u cubics)\n", nodes, lines, curves);
-  std::printf("join chains       %u\n", chains);
-  std::printf("selected          %u (selection chain of %u)\n", selected, selectionChain);
-  std::printf("outline info      %u\n", attachments);
-  std::printf("outline length    %.3f px\n", length);
+  std::string out;
+  out += format("subpaths          %u (%u closed)\n", subpaths, closed);
+  out += format("nodes             %u (%u lines, %u cubics)\n", nodes, lines, curves);
+  out += format("join chains       %u\n", chains);
+  out += format("selected          %u of %u subpaths\n", selected, subpaths);
+  out += format("outline info      %u\n", attachments);
+  out += format("perimeter         %.3f px (closing segments included)\n", perimeter);
+  out += format("library length    %.3f px (ZoPathGetLength: closing segments left out)\n", length);
+  RectDB exact{};
+  if (list != nullptr && ZoPathGetDoubleRectNoMargin(list, &exact, 0) != 0)
+    out += format("bounds            (%g, %g) - (%g, %g) (the nodes themselves)\n", exact.left,
+                  exact.top, exact.right, exact.bottom);
   RECT r{};
   if (list != nullptr && ZoPathGetAllMiniMaxRect(list, 65536, &r) != 0)
-    std::printf("bounds            (%d, %d) - (%d, %d)\n", r.left, r.top, r.right, r.bottom);
+    out += format(
+        "bounds + margin   (%d, %d) - (%d, %d) (ZoPathGetAllMiniMaxRect: the library's "
+        "margin included)\n",
+        r.left, r.top, r.right, r.bottom);
   uint32_t size = 0;
-  if (ZoPathFlatten(list, &size, nullptr) != 0) std::printf("stored size       %u bytes\n", size);
+  if (ZoPathFlatten(list, &size, nullptr) != 0) out += format("stored size       %u bytes\n", size);
+  return out;
 }
 
 }  // namespace
 
 int cmd_export(int argc, char** argv) {
-  return run(argc, argv, kExportHelp, false, false, write_text);
+  return run("export", argc, argv, kExportHelp, false, false, write_text);
 }
 
 int cmd_unflatten(int argc, char** argv) {
-  return run(argc, argv, kUnflattenHelp, true, false, write_text);
+  return run("unflatten", argc, argv, kUnflattenHelp, true, false, write_text);
 }
 
 int cmd_flatten(int argc, char** argv) {
-  return run(argc, argv, kFlattenHelp, false, true, [](ZoPath* list, const Args& a) {
+  return run("flatten", argc, argv, kFlattenHelp, false, true, [](ZoPath* list, const Options& o) {
     uint32_t size = 0;
     HGLOBAL block = nullptr;
-    if (ZoPathFlatten(list, &size, &block) == 0) return fail("the list could not be stored");
-    bool written = write_file(a.output, ZoPlatGlobalLock(block), size);
+    if (ZoPathFlatten(list, &size, &block) == 0)
+      return fail("flatten: the list could not be stored (out of memory)");
+    std::string error;
+    bool written = write_output(
+        o.output, std::string_view(static_cast<const char*>(ZoPlatGlobalLock(block)), size),
+        &error);
     ZoPlatGlobalUnlock(block);
     ZoPlatGlobalFree(block);
-    return written ? 0 : fail("cannot write '" + a.output + "'");
+    return written ? kExitDone : fail("flatten: " + error);
   });
 }
 
 int cmd_info(int argc, char** argv) {
-  return run(argc, argv, kInfoHelp, false, false, [](ZoPath* list, const Args&) {
-    print_info(list);
-    return 0;
+  return run("info", argc, argv, kInfoHelp, false, false, [](ZoPath* list, const Options& o) {
+    std::string error;
+    return write_output(o.output, describe(list), &error) ? kExitDone : fail("info: " + error);
   });
 }
 

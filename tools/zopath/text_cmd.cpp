@@ -12,6 +12,7 @@
 
 #include "Zo32path.h"
 #include "cli.hpp"
+#include "io.hpp"
 #include "commands.hpp"
 #include "path_text.hpp"
 #include "png_writer.hpp"
@@ -256,28 +257,28 @@ int cmd_text(int argc, char** argv) {
       std::fputs(kTextHelp, stdout);
       return 0;
     } else if (a == "-o" || a == "--output") {
-      if (!(v = value("file"))) return fail("text: -o needs a file");
+      if (!(v = value("file"))) return usage_error("text: -o needs a file");
       output = v;
     } else if (a == "--font") {
-      if (!(v = value("name"))) return fail("text: --font needs a name");
+      if (!(v = value("name"))) return usage_error("text: --font needs a name");
       run.face = v;
     } else if (a == "--size") {
-      if (!(v = value("px"))) return fail("text: --size needs pixels");
+      if (!(v = value("px"))) return usage_error("text: --size needs pixels");
       run.size = std::atoi(v);
     } else if (a == "--spacing") {
-      if (!(v = value("n"))) return fail("text: --spacing needs pixels");
+      if (!(v = value("n"))) return usage_error("text: --spacing needs pixels");
       run.spacing = std::atoi(v);
     } else if (a == "--rotate") {
-      if (!(v = value("deg"))) return fail("text: --rotate needs degrees");
+      if (!(v = value("deg"))) return usage_error("text: --rotate needs degrees");
       run.rotation = std::strtof(v, nullptr);
     } else if (a == "--max-width") {
-      if (!(v = value("w"))) return fail("text: --max-width needs pixels");
+      if (!(v = value("w"))) return usage_error("text: --max-width needs pixels");
       l.maxWidth = uint32_t(std::max(0, std::atoi(v)));
     } else if (a == "--align") {
-      if (!(v = value("n"))) return fail("text: --align needs 1 or 2");
+      if (!(v = value("n"))) return usage_error("text: --align needs 1 or 2");
       l.align = uint32_t(std::atoi(v));
     } else if (a == "--rich") {
-      if (!(v = value("file"))) return fail("text: --rich needs a file");
+      if (!(v = value("file"))) return usage_error("text: --rich needs a file");
       richFile = v;
     } else if (a == "--bold") {
       run.style |= ZORUN_BOLD;
@@ -296,21 +297,21 @@ int cmd_text(int argc, char** argv) {
     } else if (a == "--glyphs") {
       glyphs = true;
     } else if (!a.empty() && a[0] == '-') {
-      return fail("text: unknown option '" + a + "' (see zopath text --help)");
+      return usage_error("text: unknown option '" + a + "' (see zopath text --help)");
     } else if (!haveText) {
       text = unescape(a);
       haveText = true;
     } else {
-      return fail("text: more than one STRING");
+      return usage_error("text: more than one STRING");
     }
   }
-  if (output.empty()) return fail("text: -o OUT is required");
+  if (output.empty()) return usage_error("text: -o OUT is required");
   if (!richFile.empty()) {
     std::string bytes, error;
-    if (!read_file(richFile, &bytes)) return fail("text: cannot read " + richFile);
+    if (!read_input(richFile, &bytes, &error)) return fail("text: " + error);
     if (!parse_rich(bytes, &l.runs, &error)) return fail("text: " + richFile + ": " + error);
   } else {
-    if (!haveText) return fail("text: a STRING or --rich FILE is required");
+    if (!haveText) return usage_error("text: a STRING or --rich FILE is required");
     run.text = text;
     l.runs.push_back(run);
   }
@@ -320,21 +321,17 @@ int cmd_text(int argc, char** argv) {
   if (path == nullptr) return fail("text: " + error);
   bool ok = true;
   if (ends_with(output, ".txt")) {
-    std::string t = write_path_text(path);
-    ok = write_file(output, t.data(), t.size());
-    if (!ok) error = "cannot write " + output;
+    ok = write_output(output, write_path_text(path), &error);
   } else if (ends_with(output, ".svg")) {
-    std::string s = svg_of(path);
-    ok = write_file(output, s.data(), s.size());
-    if (!ok) error = "cannot write " + output;
+    ok = write_output(output, svg_of(path), &error);
   } else if (ends_with(output, ".png")) {
     Image image;
     RECT where{};
     ok = glyphs ? glyph_image(path, rec, &image, &error) : fill_image(path, &image, &where, &error);
     ok = ok && write_png(output, image, &error);
   } else {
-    ok = false;
-    error = "the output must end in .txt, .png or .svg";
+    release(path);
+    return usage_error("text: the output must end in .txt, .png or .svg");
   }
   release(path);
   return ok ? 0 : fail("text: " + error);

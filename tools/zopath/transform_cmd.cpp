@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <sstream>
 #include <string>
@@ -14,6 +13,7 @@
 #include "Zo32path.h"
 #include "boolean/import_text.hpp"
 #include "cli.hpp"
+#include "path_input.hpp"
 #include "path_text.hpp"
 #include "png_writer.hpp"
 
@@ -22,10 +22,10 @@ namespace zopath {
 namespace {
 
 const char* kTransformHelp =
-    "usage: zopath transform PATHFILE OPERATION... [-o OUT.txt] [--png OUT.png]\n"
+    "usage: zopath transform INPUT OPERATION... [-o OUT.txt] [--png OUT.png] [--clamp]\n"
     "\n"
-    "Reads the objects of PATHFILE (path text: 'COUNT JOIN' header lines, each followed by\n"
-    "COUNT node records 'X Y TYPE'; joined runs of subpaths form one object), applies the\n"
+    "Reads the objects of INPUT (path text or a stored block; - reads standard input; joined\n"
+    "runs of subpaths form one object), applies the\n"
     "operations in order and writes the result as path text (default: standard output).\n"
     "\n"
     "Operations (coordinates in image pixels, angles in degrees):\n"
@@ -44,6 +44,8 @@ const char* kTransformHelp =
     "\n"
     "Output:\n"
     "  -o, --output FILE          the path text to write (default: standard output)\n"
+    "  --clamp                    clamp results of --move, --scale and --matrix that leave the\n"
+    "                             16.16 range (+-32768 pixels) instead of refusing them\n"
     "  --png FILE                 also draw the objects before (grey) and after (blue)\n"
     "  --png-scale S              pixels per image pixel in the picture (default 2)\n";
 
@@ -67,6 +69,70 @@ std::vector<ZoPath*> objects_of(ZoPath* head) {
   for (ZoPath* p = head; p != nullptr; p = p->next)
     if (p->joinPrev == nullptr) out.push_back(p);
   return out;
+}
+
+constexpr double kFixLimit = 32768.0 - 1.0 / 65536;  // the largest 16.16 value, in pixels
+
+bool in_range(double v) { return std::fabs(v) <= kFixLimit; }
+
+// A transform the tool can predict node by node (move, scale about the origin, matrix): its
+// results are checked before the library applies it. Coordinates that would leave the 16.16
+// range are refused, or with --clamp set to the nearest representable value afterwards.
+bool predicted(ZoPath* head, const std::function<PointDB(PointDB)>& map,
+               const std::function<bool(ZoPath*)>& apply, const std::string& what, bool clamp,
+               std::string* error) {
+  std::vector<PointDB> after;
+  size_t outside = 0;
+  for (ZoPath* p = head; p != nullptr; p = p->next)
+    for (uint32_t i = 0; i < p->count; ++i) {
+      const PathNode& n = ZoPathNodes(p)[i];
+      after.push_back(map(PointDB{FixToDb(n.pt.x), FixToDb(n.pt.y)}));
+      outside += (in_range(after.back().x) ? 0 : 1) + (in_range(after.back().y) ? 0 : 1);
+    }
+  if (outside > 0 && !clamp) {
+    *error = what + ": " + std::to_string(outside) +
+             " coordinates would leave the 16.16 range (+-32768 pixels); --clamp clamps them";
+    return false;
+  }
+  if (!apply(head)) {
+    *error = what + ": the library refused the transform";
+    return false;
+  }
+  if (outside == 0) return true;
+  auto clamped = [](double v) { return DbToFix(std::clamp(v, -kFixLimit, kFixLimit)); };
+  size_t k = 0;
+  for (ZoPath* p = head; p != nullptr; p = p->next)
+    for (uint32_t i = 0; i < p->count; ++i, ++k) {
+      PathNode& n = ZoPathNodes(p)[i];
+      if (!in_range(after[k].x)) n.pt.x = clamped(after[k].x);
+      if (!in_range(after[k].y)) n.pt.y = clamped(after[k].y);
+    }
+  warn(what + ": clamped " + std::to_string(outside) + " coordinates to the 16.16 range");
+  return true;
+}
+
+// Coordinates at the conversion's out-of-range value, -32768 pixels.
+size_t overflowed(ZoPath* head) {
+  size_t n = 0;
+  for (ZoPath* p = head; p != nullptr; p = p->next)
+    for (uint32_t i = 0; i < p->count; ++i)
+      n += (ZoPathNodes(p)[i].pt.x == INT32_MIN ? 1 : 0) +
+           (ZoPathNodes(p)[i].pt.y == INT32_MIN ? 1 : 0);
+  return n;
+}
+
+// A transform whose result only the library knows: refused when it leaves the 16.16 range.
+bool checked(ZoPath* head, const std::function<bool(ZoPath*)>& apply, const std::string& what,
+             bool clamp, std::string* error) {
+  size_t before = overflowed(head);
+  if (!apply(head)) {
+    *error = what + ": the library refused the transform";
+    return false;
+  }
+  if (overflowed(head) == before) return true;
+  *error = what + ": the result leaves the 16.16 range (+-32768 pixels)" +
+           (clamp ? std::string("; --clamp applies only to --move, --scale and --matrix") : "");
+  return false;
 }
 
 int32_t align_command(const std::string& how) {
@@ -101,16 +167,18 @@ bool align(ZoPath* head, int32_t command) {
 using Operation = std::function<bool(ZoPath* head, std::string* error)>;
 
 // Reads the operations from the arguments; the options that are not operations are handed
-// to `other`, which returns how many arguments it took (0: unknown).
+// to `other`, which returns how many arguments it took (0: unknown). `clamp` is read when the
+// operations run.
 bool parse_operations(int argc, char** argv, std::vector<Operation>* ops, std::string* input,
-                      const std::function<int(int, std::string*)>& other, std::string* error) {
+                      const std::function<int(int, std::string*)>& other, const bool* clamp,
+                      std::string* error) {
   for (int i = 0; i < argc; ++i) {
     std::string a = argv[i];
-    auto values = [&](int n, std::vector<double>* v) {
+    auto values = [&](int n, std::vector<double>* v, double limit) {
       if (i + n >= argc) return false;
       for (int k = 1; k <= n; ++k) {
         double d;
-        if (!number(argv[i + k], &d)) return false;
+        if (!number(argv[i + k], &d) || std::fabs(d) > limit) return false;
         v->push_back(d);
       }
       i += n;
@@ -118,47 +186,74 @@ bool parse_operations(int argc, char** argv, std::vector<Operation>* ops, std::s
     };
     std::vector<double> v;
     if (a == "--move") {
-      if (!values(2, &v)) return *error = "--move needs DX DY", false;
-      Ptfx offset{DbToFix(v[0]), DbToFix(v[1])};
-      ops->push_back([offset](ZoPath* head, std::string*) {
+      if (!values(2, &v, 65535)) return *error = "--move needs DX DY, each within +-65535", false;
+      // Offsets beyond the 16.16 range are passed modulo 2^32: the node sums wrap the same
+      // way, so every result that lies in range comes out exact.
+      auto modular = [](double d) {
+        return static_cast<int32_t>(static_cast<uint32_t>(static_cast<int64_t>(d * 65536.0)));
+      };
+      Ptfx offset{modular(v[0]), modular(v[1])};
+      ops->push_back([v, offset, clamp](ZoPath* head, std::string* err) {
+        auto map = [&](PointDB p) { return PointDB{p.x + v[0], p.y + v[1]}; };
         // The reader selects every subpath: moving the head moves the whole selection.
-        ZoPathMovePathsByPtfx(head, offset);
-        return true;
+        auto apply = [&](ZoPath* h) { return ZoPathMovePathsByPtfx(h, offset), true; };
+        return predicted(head, map, apply, "--move", *clamp, err);
       });
     } else if (a == "--scale") {
-      if (!values(1, &v)) return *error = "--scale needs SX [SY]", false;
+      if (!values(1, &v, 1e9)) return *error = "--scale needs SX [SY], each within +-1e9", false;
       double sy = 0;
-      if (i + 1 < argc && number(argv[i + 1], &sy)) ++i;
+      if (i + 1 < argc && number(argv[i + 1], &sy) && std::fabs(sy) <= 1e9) ++i;
       double sx = v[0];
-      ops->push_back(
-          [sx, sy](ZoPath* head, std::string*) { return ZoPathSize(head, sx, sy) == 1; });
+      if (sy == 0) sy = sx;
+      ops->push_back([sx, sy, clamp](ZoPath* head, std::string* err) {
+        auto map = [&](PointDB p) { return PointDB{p.x * sx, p.y * sy}; };
+        auto apply = [&](ZoPath* h) { return ZoPathSize(h, sx, sy) == 1; };
+        return predicted(head, map, apply, "--scale", *clamp, err);
+      });
     } else if (a == "--scale-centred" || a == "--scale-centered") {
-      if (!values(2, &v)) return *error = a + " needs SX SY", false;
-      ops->push_back([v](ZoPath* head, std::string*) {
-        for (ZoPath* p = head; p != nullptr; p = p->next)
-          ZoPathScaleCentered(p, v[0], v[1], nullptr);
-        return true;
+      if (!values(2, &v, 1e9)) return *error = a + " needs SX SY, each within +-1e9", false;
+      ops->push_back([v, a, clamp](ZoPath* head, std::string* err) {
+        auto apply = [&](ZoPath* h) {
+          for (ZoPath* p = h; p != nullptr; p = p->next)
+            ZoPathScaleCentered(p, v[0], v[1], nullptr);
+          return true;
+        };
+        return checked(head, apply, a, *clamp, err);
       });
     } else if (a == "--rotate") {
-      if (!values(1, &v)) return *error = "--rotate needs DEG", false;
-      ops->push_back([v](ZoPath* head, std::string*) {
-        ZoPathRotateAboutCenter(head, v[0]);
-        return true;
+      if (!values(1, &v, 1e6)) return *error = "--rotate needs DEG, within +-1e6", false;
+      ops->push_back([v, clamp](ZoPath* head, std::string* err) {
+        auto apply = [&](ZoPath* h) { return ZoPathRotateAboutCenter(h, v[0]), true; };
+        return checked(head, apply, "--rotate", *clamp, err);
       });
     } else if (a == "--matrix") {
-      if (!values(6, &v)) return *error = "--matrix needs A B C D E F", false;
-      ops->push_back([v](ZoPath* head, std::string*) {
+      if (!values(6, &v, 1e30))
+        return *error = "--matrix needs A B C D E F, each within +-1e30", false;
+      ops->push_back([v, clamp](ZoPath* head, std::string* err) {
         const float m[6] = {float(v[0]), float(v[1]), float(v[2]),
                             float(v[3]), float(v[4]), float(v[5])};
-        for (ZoPath* o : objects_of(head)) ZoPathMat(o, m);
-        return true;
+        auto map = [&](PointDB p) {
+          return PointDB{double{m[0]} * p.x + double{m[2]} * p.y + m[4],
+                         double{m[1]} * p.x + double{m[3]} * p.y + m[5]};
+        };
+        auto apply = [&](ZoPath* h) {
+          for (ZoPath* o : objects_of(h)) ZoPathMat(o, m);
+          return true;
+        };
+        return predicted(head, map, apply, "--matrix", *clamp, err);
       });
     } else if (a == "--resize") {
-      if (!values(5, &v)) return *error = "--resize needs TX TY SX SY DEG", false;
-      ops->push_back([v](ZoPath* head, std::string* err) {
+      if (!values(5, &v, 1e9))
+        return *error = "--resize needs TX TY SX SY DEG, each within +-1e9", false;
+      ops->push_back([v, clamp](ZoPath* head, std::string* err) {
         ZoPathRSRParams params{0, 0, v[0], v[1], v[2], v[3], 0.0, v[4]};
-        if (ZoPathResizeSlantRotate(head, &params, nullptr) == 1) return true;
-        *err = "--resize: the list holds a wrap baseline or an envelope frame";
+        bool held = false;
+        auto apply = [&](ZoPath* h) {
+          held = ZoPathResizeSlantRotate(h, &params, nullptr) != 1;
+          return !held;
+        };
+        if (checked(head, apply, "--resize", *clamp, err)) return true;
+        if (held) *err = "--resize: the list holds a wrap baseline or an envelope frame";
         return false;
       });
     } else if (a == "--align") {
@@ -174,11 +269,10 @@ bool parse_operations(int argc, char** argv, std::vector<Operation>* ops, std::s
         *err = "--align: out of memory";
         return false;
       });
-    } else if (!a.empty() && a[0] == '-') {
+    } else if (Args::is_option(a)) {
       int taken = other(i, error);
       if (taken < 0) return false;
-      if (taken == 0)
-        return *error = "unknown option '" + a + "' (see zopath transform --help)", false;
+      if (taken == 0) return *error = "unknown option '" + a + "'", false;
       i += taken - 1;
     } else if (input->empty()) {
       *input = a;
@@ -319,14 +413,16 @@ int cmd_transform(int argc, char** argv) {
     std::string a = argv[i];
     if (a == "-h" || a == "--help") {
       std::fputs(kTransformHelp, stdout);
-      return 0;
+      return kExitDone;
     }
   }
   std::string input, output, png, error;
   double pngScale = 2.0;
+  bool clamp = false;
   std::vector<Operation> ops;
   auto other = [&](int i, std::string* err) {
     std::string a = argv[i];
+    if (a == "--clamp") return clamp = true, 1;
     if (a != "-o" && a != "--output" && a != "--png" && a != "--png-scale") return 0;
     if (i + 1 >= argc) return *err = a + " needs a value", -1;
     if (a == "--png-scale") {
@@ -337,14 +433,14 @@ int cmd_transform(int argc, char** argv) {
     }
     return 2;
   };
-  if (!parse_operations(argc, argv, &ops, &input, other, &error))
-    return fail("transform: " + error);
-  if (input.empty()) return fail("transform: no path file given (see zopath transform --help)");
-  if (ops.empty()) return fail("transform: no operation given (see zopath transform --help)");
-  std::string text;
-  if (!read_file(input, &text)) return fail("transform: cannot read " + input);
-  ZoPath* head = zo::import_text::read_paths(text.data(), text.size());
-  if (head == nullptr) return fail("transform: " + input + " holds no complete subpath");
+  auto usage = [](const std::string& message) {
+    return usage_error("transform: " + message + " (see zopath transform --help)");
+  };
+  if (!parse_operations(argc, argv, &ops, &input, other, &clamp, &error)) return usage(error);
+  if (input.empty()) return usage("no input file given (- reads standard input)");
+  if (ops.empty()) return usage("no operation given");
+  ZoPath* head = nullptr;
+  if (!load_paths(input, &head, &error)) return fail("transform: " + error);
   ZoPath* before = png.empty() ? nullptr : copy_of(head);
   if (!png.empty() && before == nullptr) {
     release(head);
@@ -359,9 +455,8 @@ int cmd_transform(int argc, char** argv) {
   release(head);
   release(before);
   if (!ok) return fail("transform: " + error);
-  if (!write_file(output, result.data(), result.size()))
-    return fail("transform: cannot write " + (output.empty() ? "standard output" : output));
-  return 0;
+  if (!write_output(output, result, &error)) return fail("transform: " + error);
+  return kExitDone;
 }
 
 bool write_transform_gallery(const std::string& dir, std::string* html, std::string* error) {
@@ -375,7 +470,8 @@ bool write_transform_gallery(const std::string& dir, std::string* html, std::str
       {"centre the objects vertically on their mean centre", "--align centre-y"},
   };
   std::string text = sample_text();
-  std::ofstream(std::filesystem::path(dir) / "transform_sample.txt") << text;
+  if (!write_output((std::filesystem::path(dir) / "transform_sample.txt").string(), text, error))
+    return false;
   std::ostringstream out;
   out << "<h2>Transforms and alignment (<a href=\"transform_sample.txt\">transform_sample.txt"
          "</a>)</h2>\n<p>Each picture shows the objects before (grey) and after (blue) one "
@@ -389,7 +485,9 @@ bool write_transform_gallery(const std::string& dir, std::string* html, std::str
     std::vector<Operation> ops;
     std::string input = "sample";
     auto none = [](int, std::string*) { return 0; };
-    if (!parse_operations(static_cast<int>(args.size()), args.data(), &ops, &input, none, error))
+    static const bool kNoClamp = false;
+    if (!parse_operations(static_cast<int>(args.size()), args.data(), &ops, &input, none, &kNoClamp,
+                          error))
       return false;
     ZoPath* head = zo::import_text::read_paths(text.data(), text.size());
     ZoPath* before = head == nullptr ? nullptr : copy_of(head);
