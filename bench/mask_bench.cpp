@@ -1,10 +1,15 @@
-// Filling paths into 8-bit masks: ZoPathToBuf (anti-aliased with 16 sample rows, and bilevel)
-// side by side with FreeType's smooth rasteriser, Cairo (A8 surface) and AGG (scanline AA into
-// gray8), and a plain memset of the same mask bytes (the floor), on the same shapes in one run.
+// Filling paths into 8-bit masks: ZoPathToBuf (anti-aliased with 16 and with 4 sample rows,
+// and bilevel) and ZoPathToPartialBuf (4 sample rows, into a caller's buffer) side by side
+// with FreeType's smooth rasteriser, Cairo (A8 surface) and AGG (scanline AA into gray8), and
+// a plain memset of the same mask bytes (the floor), on the same shapes in one run.
 // Corpora: DejaVu Sans printable ASCII at 12, 32 and 100 pixels; ellipses and rounded
-// rectangles from 50 to 2,000 pixels; random self-intersecting 100-gons of 500 pixels.
+// rectangles from 50 to 2,000 pixels; random self-intersecting 100-gons of 500 pixels; and
+// one tiny triangle, which measures what a call costs besides its fill.
+// With ZO_BEFORE_LIB naming an earlier build of the library, that build is loaded beside this
+// one (its own copy, bound to itself) and runs the same benchmarks as "Before_...".
 #include <benchmark/benchmark.h>
 #include <cairo.h>
+#include <dlfcn.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_OUTLINE_H
@@ -18,10 +23,13 @@
 #include <agg_scanline_u.h>
 
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <map>
 #include <random>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "Zo32path.h"
@@ -43,11 +51,56 @@ struct Corpus {
 
 constexpr double kOffset = 8.0;  // shapes start this far inside their mask
 
-ZoPath* to_record(const Shape& s) {
-  ZoPath* p = ZoPathCreate();
+// The library calls the benchmark makes: this build's, or an earlier build's loaded apart.
+struct Library {
+  decltype(&ZoPathInit) init = &ZoPathInit;
+  decltype(&ZoPathCreate) create = &ZoPathCreate;
+  decltype(&ZoPathAddPoint) add_point = &ZoPathAddPoint;
+  decltype(&ZoPathDeletePtrSingle) remove = &ZoPathDeletePtrSingle;
+  decltype(&ZoPathToBuf) to_buf = &ZoPathToBuf;
+  decltype(&ZoPathToPartialBuf) to_partial_buf = &ZoPathToPartialBuf;
+  decltype(&ZoPathBufAlloc) buf_alloc = &ZoPathBufAlloc;
+  decltype(&ZoPathBufFree) buf_free = &ZoPathBufFree;
+  decltype(&ZoPlatGlobalFree) global_free = &ZoPlatGlobalFree;
+};
+
+const Library kThisBuild;
+
+// The build named by ZO_BEFORE_LIB, or null. RTLD_DEEPBIND keeps its calls inside itself.
+const Library* before_build() {
+  static const Library* lib = []() -> const Library* {
+    const char* path = std::getenv("ZO_BEFORE_LIB");
+    if (path == nullptr || *path == 0) return nullptr;
+    void* h = dlopen(path, RTLD_NOW | RTLD_LOCAL | RTLD_DEEPBIND);
+    if (h == nullptr) {
+      std::fprintf(stderr, "ZO_BEFORE_LIB: %s\n", dlerror());
+      return nullptr;
+    }
+    static Library l;
+    bool ok = true;
+    auto get = [&](auto* fn, const char* name) {
+      *fn = reinterpret_cast<std::remove_reference_t<decltype(*fn)>>(dlsym(h, name));
+      ok = ok && *fn != nullptr;
+    };
+    get(&l.init, "ZoPathInit");
+    get(&l.create, "ZoPathCreate");
+    get(&l.add_point, "ZoPathAddPoint");
+    get(&l.remove, "ZoPathDeletePtrSingle");
+    get(&l.to_buf, "ZoPathToBuf");
+    get(&l.to_partial_buf, "ZoPathToPartialBuf");
+    get(&l.buf_alloc, "ZoPathBufAlloc");
+    get(&l.buf_free, "ZoPathBufFree");
+    get(&l.global_free, "ZoPlatGlobalFree");
+    return ok ? &l : nullptr;
+  }();
+  return lib;
+}
+
+ZoPath* to_record(const Library& lib, const Shape& s) {
+  ZoPath* p = lib.create();
   auto add = [&](double x, double y, uint16_t type) {
     Ptfx pt{DbToFix(x), DbToFix(y)};
-    ZoPathAddPoint(&p, &pt, type);
+    lib.add_point(&p, &pt, type);
   };
   for (const Cmd& c : s) {
     if (c.op == 'M') add(c.p[0], c.p[1], PT_MOVETO);
@@ -243,6 +296,12 @@ const Corpus& corpus(const std::string& name) {
     double d = std::stod(name.substr(8));
     c.shapes.push_back(ellipse(d / 2, d / 3));
     bound(c);
+  } else if (name == "call") {
+    c.shapes.push_back({{'M', {kOffset, kOffset}},
+                        {'L', {kOffset + 1.3, kOffset + 0.4}},
+                        {'L', {kOffset + 0.2, kOffset + 1.1}},
+                        {'Z', {}}});
+    bound(c);
   } else if (name.rfind("roundrect", 0) == 0) {
     double d = std::stod(name.substr(10));
     c.shapes.push_back(rounded_rect(d, d * 0.6, d * 0.1));
@@ -253,29 +312,51 @@ const Corpus& corpus(const std::string& name) {
   return all.emplace(name, std::move(c)).first->second;
 }
 
-const char* const kCorpora[] = {"glyphs_12",      "glyphs_32",    "glyphs_100",   "ellipse_50",
-                                "ellipse_200",    "ellipse_2000", "roundrect_50", "roundrect_200",
-                                "roundrect_2000", "polygons_500"};
+const char* const kCorpora[] = {"glyphs_12",     "glyphs_32",      "glyphs_100",
+                                "ellipse_50",    "ellipse_200",    "ellipse_2000",
+                                "roundrect_50",  "roundrect_200",  "roundrect_2000",
+                                "polygons_500",  "call"};
 
 // ---- The renderers ----
 
-void BM_Zo32path(benchmark::State& state, const char* name, uint32_t aaMode) {
-  ZoPathInit();
+// ZoPathToBuf: a new mask and output arrays per shape, released again.
+void BM_Zo32path(benchmark::State& state, const char* name, uint32_t aaMode, const Library* lib) {
+  lib->init();
   const Corpus& c = corpus(name);
   std::vector<ZoPath*> records;
-  for (const Shape& s : c.shapes) records.push_back(to_record(s));
+  for (const Shape& s : c.shapes) records.push_back(to_record(*lib, s));
   for (auto _ : state) {
     for (ZoPath* p : records) {
       RECT* rects = nullptr;
       uint8_t** buffers = nullptr;
-      uint32_t n = ZoPathToBuf(p, 8, 0, aaMode, 0, 65536, &rects, &buffers, 0);
+      uint32_t n = lib->to_buf(p, 8, 0, aaMode, 0, 65536, &rects, &buffers, 0);
       benchmark::DoNotOptimize(buffers[0][0]);
-      for (uint32_t i = 0; i < n; ++i) ZoPathBufFree(buffers[i]);
-      ZoPlatGlobalFree(reinterpret_cast<HGLOBAL>(rects));
-      ZoPlatGlobalFree(reinterpret_cast<HGLOBAL>(buffers));
+      for (uint32_t i = 0; i < n; ++i) lib->buf_free(buffers[i]);
+      lib->global_free(reinterpret_cast<HGLOBAL>(rects));
+      lib->global_free(reinterpret_cast<HGLOBAL>(buffers));
     }
   }
-  for (ZoPath* p : records) ZoPathDeletePtrSingle(p);
+  for (ZoPath* p : records) lib->remove(p);
+}
+
+// ZoPathToPartialBuf (4 sample rows, bands of 250 rows) into one caller's buffer of the
+// corpus's mask size, cleared before every shape as the peers' bitmaps are.
+void BM_Zo32pathPartial(benchmark::State& state, const char* name, const Library* lib) {
+  lib->init();
+  const Corpus& c = corpus(name);
+  std::vector<ZoPath*> records;
+  for (const Shape& s : c.shapes) records.push_back(to_record(*lib, s));
+  uint8_t* buffer = lib->buf_alloc(8, uint32_t(c.width), uint32_t(c.height));
+  const int64_t origin = (int64_t{-3} << 32) | uint32_t(-3);  // the masks' margin
+  for (auto _ : state) {
+    for (ZoPath* p : records) {
+      std::memset(buffer, 0, size_t(c.width) * c.height);
+      lib->to_partial_buf(p, 0, 1, origin, buffer);
+      benchmark::DoNotOptimize(buffer[0]);
+    }
+  }
+  lib->buf_free(buffer);
+  for (ZoPath* p : records) lib->remove(p);
 }
 
 void BM_Memset(benchmark::State& state, const char* name) {
@@ -363,10 +444,22 @@ void BM_AGG(benchmark::State& state, const char* name) {
 }
 
 int register_all() {
+  struct Build {
+    const char* prefix;
+    const Library* lib;
+  };
+  std::vector<Build> builds{{"Zo32path", &kThisBuild}};
+  if (before_build() != nullptr) builds.push_back({"Before", before_build()});
   for (const char* name : kCorpora) {
     std::string n = name;
-    benchmark::RegisterBenchmark(("Zo32path_aa16/" + n).c_str(), BM_Zo32path, name, 1u);
-    benchmark::RegisterBenchmark(("Zo32path_bilevel/" + n).c_str(), BM_Zo32path, name, 0u);
+    for (const Build& b : builds) {
+      std::string p = b.prefix;
+      benchmark::RegisterBenchmark((p + "_aa16/" + n).c_str(), BM_Zo32path, name, 1u, b.lib);
+      benchmark::RegisterBenchmark((p + "_aa4/" + n).c_str(), BM_Zo32path, name, 999u, b.lib);
+      benchmark::RegisterBenchmark((p + "_bilevel/" + n).c_str(), BM_Zo32path, name, 0u, b.lib);
+      benchmark::RegisterBenchmark((p + "_partial/" + n).c_str(), BM_Zo32pathPartial, name,
+                                   b.lib);
+    }
     benchmark::RegisterBenchmark(("FreeType/" + n).c_str(), BM_FreeType, name);
     benchmark::RegisterBenchmark(("Cairo/" + n).c_str(), BM_Cairo, name);
     benchmark::RegisterBenchmark(("AGG/" + n).c_str(), BM_AGG, name);

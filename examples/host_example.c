@@ -125,6 +125,43 @@ int main(void) {
   }
   print_table("After deleting the selection:", table);
 
+  /* A rectangle dragged from (40, 300) to (160, 380) becomes a rounded rectangle, and a
+   * five-pointed star is dragged out from its centre; each becomes the selected path. */
+  {
+    const RECT drag = {40, 300, 160, 380}, starDrag = {300, 340, 340, 300};
+    if (!ZoPathAddPrimitive(NULL, ZOPRIM_ROUNDED, NULL, table, view, 0, 0, &drag) ||
+        !ZoPathPolyAdd(NULL, 5, 2, NULL, table, view, &starDrag, 1, 1)) {
+      fprintf(stderr, "could not add the shapes\n");
+      return 1;
+    }
+    print_table("After adding a rounded rectangle and a star:", table);
+  }
+
+  /* A pen session, fed message by message as a window procedure would: click, click, a drag
+   * that makes a smooth point, and a double click on the first point, which closes the path.
+   * The host captures the mouse after the press that starts the path; the tool releases it. */
+  {
+    static const struct {
+      uint32_t message;
+      int32_t x, y;
+    } script[] = {{ZOMSG_LBUTTONDOWN, 500, 300}, {ZOMSG_LBUTTONUP, 500, 300},
+                  {ZOMSG_LBUTTONDOWN, 600, 300}, {ZOMSG_LBUTTONUP, 600, 300},
+                  {ZOMSG_LBUTTONDOWN, 600, 400}, {ZOMSG_MOUSEMOVE, 630, 400},
+                  {ZOMSG_LBUTTONUP, 650, 400},   {ZOMSG_LBUTTONDOWN, 502, 302},
+                  {ZOMSG_LBUTTONUP, 502, 302},   {ZOMSG_LBUTTONDBLCLK, 502, 302}};
+    size_t k;
+    for (k = 0; k < sizeof script / sizeof script[0]; ++k) {
+      POINT at;
+      uint32_t wasCaptured = ZoPlatGetCapture(), done;
+      at.x = script[k].x;
+      at.y = script[k].y;
+      done = ZoPathMouseProcDraw(NULL, table, view, script[k].message, 0, at, ZOPEN_CLOSING, 1);
+      if (script[k].message == ZOMSG_LBUTTONDOWN && !wasCaptured && !done) ZoPlatSetCapture(1);
+      if (done) printf("The pen tool finished the path (capture now %u)\n", ZoPlatGetCapture());
+    }
+    print_table("After the pen session:", table);
+  }
+
   ZoPathTblDelete(table);
   ZoPathDeleteCoordStruct(view);
   printf("Live path-heap blocks at the end: %zu\n", ZoPlatHeapLiveBlocks());

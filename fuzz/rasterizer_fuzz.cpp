@@ -1,12 +1,14 @@
 // Renders random paths (huge, tiny and degenerate coordinates, every node kind, joined
 // chains, text flags) in every mode through all four mask calls. Under the sanitizers: no
-// crash, no access outside a mask, no leak.
+// crash, no access outside a mask, no leak. Then fills the chain once more as a plain object
+// and traps when a byte differs from the reference fill of the tests beyond its tolerance.
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
 
+#include "../tests/render/ref_fill.hpp"
 #include "Zo32path.h"
 
 namespace {
@@ -57,6 +59,40 @@ int32_t coordinate(Bytes& in, uint8_t range) {
     default:
       return raw;  // up to the 16.16 limits
   }
+}
+
+// The fill of one plain object (no text flags, not selected) against the reference fill:
+// 8-bit masks within the tolerance at rounding thresholds, 32-bit masks exactly.
+void compare_with_reference(const std::vector<ZoPath*>& chain, uint32_t format, uint32_t fillRule,
+                            uint32_t aaMode, uint32_t scale, int32_t margin) {
+  for (ZoPath* p : chain) p->flags = 0;
+  RECT* rects = nullptr;
+  uint8_t** buffers = nullptr;
+  uint32_t n = ZoPathToBuf(chain.front(), format, fillRule, aaMode, 0, scale, &rects, &buffers,
+                           margin);
+  if (n == 0) return;
+  uint32_t w = 0, h = 0, bits = 0;
+  ZoPathBufGetWHU(buffers[0], &w, &h, &bits);
+  const bool wide = format == 4;
+  zo_test::RefFill ref{w,
+                       h,
+                       aaMode == 0 ? 1u : aaMode == 999 || wide ? 4u : 16u,
+                       50,
+                       scale / 65536.0,
+                       double(rects[0].left),
+                       double(rects[0].top),
+                       fillRule != 0,
+                       wide};
+  std::vector<uint8_t> want(size_t{w} * h * (wide ? 4 : 1)), loose(want.size());
+  if (!wide) ref.loose = &loose;
+  ref.fill(chain, want.data());
+  bool same = wide ? std::memcmp(want.data(), buffers[0], want.size()) == 0
+                   : zo_test::compare_with_tolerance(want.data(), buffers[0], want.size(), loose,
+                                                     w, aaMode == 0) >= 0;
+  if (!same) __builtin_trap();
+  for (uint32_t i = 0; i < n; ++i) ZoPathBufFree(buffers[i]);
+  ZoPlatGlobalFree(reinterpret_cast<HGLOBAL>(rects));
+  ZoPlatGlobalFree(reinterpret_cast<HGLOBAL>(buffers));
 }
 
 }  // namespace
@@ -129,6 +165,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (w > 0 && h > 0 && w * h < (1 << 20))
       ZoPathToSubBuf(head, buffer, 0, fillRule, aaMode, scale, margin, partKind, partIndex);
     ZoPathBufFree(buffer);
+  }
+  if (w > 0 && h > 0 && w * h < (1 << 16)) {
+    compare_with_reference(chain, format == 4 ? 4 : 8, fillRule, aaMode == 999 ? 999 : aaMode % 2,
+                           scale, margin);
   }
   for (ZoPath* p : chain) ZoPathDeletePtrSingle(p);
   return 0;

@@ -589,6 +589,283 @@ ZO_API uint32_t ZoPathSetOutlineInfo(ZoPath* path, ZoPathOutlineInfo* info);
  */
 ZO_API uint32_t ZoPathGetOutlineInfo(ZoPath* path, ZoPathOutlineInfo** info);
 
+/* Arrowheads. A template is a subpath list pointing along +x, measured from the node
+ * positions of its first subpath (control points included): the left-most node (first met
+ * on ties) and the next left-most give the base, half-base b = |y1 - y2| / 2; length l =
+ * largest x - smallest x; half-height h = (largest y - smallest y) / 2. A template with
+ * fewer than two nodes or b = 0 is treated as absent. A line's arrows are used only while
+ * the record's disable word is 0; each is w l / b long at the record width w = values[1].
+ * With L = ZoPathGetLength(line), a start arrow longer than 99 with length - L >= 50 and an
+ * end arrow longer than 99 and longer than L are dropped; then, with L' = L - end length,
+ * neither is drawn when L' < 0 or the start length exceeds L or L'. */
+
+/** The arrow sizes of an outlined line at a given width: for each arrow drawn, scale s =
+ * width / b, length s l and width 2 s h; flags and sizes 0 for an arrow not drawn (all of
+ * them when the arrows do not fit, which is judged at the record's width).
+ * @return 1; 0 (nothing written) when the subpath has no outline information or an output
+ *         pointer is null. */
+ZO_API uint32_t ZoPathGetArrowWidthHeight(ZoPath* path, double width, uint32_t* hasStart,
+                                          double* startLength, double* startWidth,
+                                          uint32_t* hasEnd, double* endLength, double* endWidth);
+/** A copy of an outlined line shortened at each arrowed end by that arrow's length measured
+ * along the line (a cubic is split where its length reaches the cut, found by bisection to
+ * 1/65536 pixel); untouched nodes are copied exactly, and a line whose arrows are not drawn
+ * is copied whole. The copy has no links and no attachment; the caller deletes it with
+ * ZoPathDeletePtr.
+ * @return 1; 0 for a subpath without outline information, one with prev or next, a null
+ *         body, or an allocation failure (error 1001, nothing allocated). */
+ZO_API uint32_t ZoPathGetLineArrowBody(ZoPath* path, ZoPath** body);
+/** Fills one arrowhead of an outlined line into a mask.
+ * With a null path: returns trunc(b x 99 / h) of startTemplate (or, when it is null, of
+ * endTemplate); 0 without a usable template.
+ * Otherwise the template drawn is startTemplate when the line's start arrow is drawn and
+ * startTemplate is given, else endTemplate when the end arrow is drawn (so a host passes one
+ * template per call). Its copy is moved by the anchor offset (-smallest x - 1, -(y1 + y2) /
+ * 2), scaled by width / b, turned from +x onto the line's end direction (the end segment's
+ * tangent at the end; at the start the reversed tangent at the first node; a degenerate
+ * cubic falls back to P3 - P1 and P3 - P0) and moved so that its tip lies on the line's end
+ * point and its base the arrow's length back along that direction, where
+ * ZoPathGetLineArrowBody ends the body on a straight end. It is then filled with the
+ * non-zero winding rule like ZoPathToPartialBuf and deleted.
+ * @param width the line width the arrow is scaled to (pixels, > 0).
+ * @param mask a library 8-bit buffer whose pixel (0, 0) lies at origin in image coordinates
+ *        (x in the low, y in the high signed 32 bits).
+ * @param aaMode as ZoPathToPartialBuf: ZOMASK_AA_BILEVEL, ZOMASK_AA_SMOOTH, ...
+ * @return 1 after filling; 0 without a template to draw, without outline information or a
+ *         mask, when the arrows are not drawn, for a width that is not positive or would
+ *         place the arrow outside +-32767 pixels (error 3200), or when memory runs out
+ *         (1001). */
+ZO_API uint32_t ZoPathRenderArrowHead(ZoPath* path, ZoPath* startTemplate, ZoPath* endTemplate,
+                                      double width, uint8_t* mask, int64_t origin,
+                                      uint32_t aaMode);
+
+/* Records of the host's text splitting, each a fixed global memory block (ZoPlatGlobalAlloc
+ * with GMEM_FIXED) so that the library can free them. */
+typedef struct ZoPathCoord {
+  struct ZoPathCoord* next; /* next record of the chain, or null */
+  PointDB point;            /* a position of the split text */
+  uint32_t index;           /* the character it belongs to */
+} ZoPathCoord;
+typedef struct ZoPathTextRun {
+  char* text;      /* the run's text, NUL-terminated, its own fixed global block (or null) */
+  int32_t start;   /* first character in the source text */
+  int32_t length;  /* characters in the run */
+} ZoPathTextRun;
+
+/** Frees a chain of ZoPathCoord records linked by next, stopping at a record that is not a
+ * live global block. @return 1; 0 for a null chain. */
+ZO_API uint32_t ZoPathDeleteCoord(ZoPathCoord* chain);
+/** Frees the two arrays of a text split, each a fixed global block of pointers (byte size /
+ * 8 entries): each run record of the first array with its text, each block of the second
+ * array (any contents), then both arrays. Null arrays and entries are skipped.
+ * @return 1. */
+ZO_API uint32_t ZoPathSplitTextDelREandPTArray(ZoPathTextRun** runs, uint32_t runsBytes,
+                                               void** points, uint32_t pointsBytes);
+
+/* ========================================================================================
+ * Lighting settings and shading tables
+ * Module-wide settings read by the lit renderers: four lights with Phong and metallic terms,
+ * their directions, a gamma table, a metal reflectance table and the bevel profiles. Read
+ * them back whole with ZoPlatGetLightingState (platform header).
+ *
+ * Bevel profiles (profileKind), each a height h(t) rising from 0 at the outline to 1 at the
+ * inner end of the bevel, t = distance to the outline / bevel width, tabulated in 4096
+ * steps (sampled at the middle of each step) with the slope h'(t):
+ *   0   flat chamfer  h = t
+ *   1   round         h = sqrt(1 - (1 - t)^2)          (quarter circle, steep at the outline)
+ *   100 cove          h = 1 - sqrt(1 - t^2)            (hollow quarter circle)
+ *   101 ogee          h = 3t^2 - 2t^3                  (smooth S-step)
+ *   102 ridge         h = 1 - |2t - 1|                 (up to a crest in the middle and down)
+ *   103 two steps     h = t + sin(4 pi t) / (4 pi)     (two terraces)
+ *   104 ripple        h = (1 - cos(3 pi t)) / 2        (two crests)
+ *   any other kind is kind 0.
+ * profileMode 1 turns a profile end for end, h(t) = 1 - H(1 - t); other modes leave it. The
+ * inverted flag (non-zero) then makes a groove of it: 1 - h, slope negated.
+ * ======================================================================================== */
+
+/** Sets the Phong lighting of the four lights.
+ * @param exponents four highlight exponents; light i gets exponents[i], or 1.0 for 0.
+ * @param intensities four intensities in percent: intensity[i] = intensities[i] / 100, and
+ *        diffuse[i] = intensity[i] x 0.3 + 0.7 / lightCount.
+ * @param ambientColour packed colour (low byte red, then green, then blue).
+ * @param lightColours four 4-byte colour entries; light i takes the first three bytes
+ *        (red, green, blue) of entry i.
+ * @param lightCount number of lights in use, 1 or more.
+ * @param ambientPercent ambient factor a = ambientPercent / 100; the ambient colour becomes
+ *        (trunc(red x a), trunc(green x a), trunc(blue x a)), each held to 0-255.
+ * @return 1; 0 for a null array, or for lightCount <= 0 (error 3200), nothing changed. */
+ZO_API uint32_t ZoPathAdjPhongIllum(const int32_t* exponents, const int32_t* intensities,
+                                    uint32_t ambientColour, const uint8_t* lightColours,
+                                    int32_t lightCount, int32_t ambientPercent);
+/** Sets the metallic lighting of the four lights.
+ * @param exponentSettings four settings: exponent[i] = setting x 0.06 + 2.0.
+ * @param intensitySettings four settings: intensity[i] = setting x 0.02 + 0.8, and
+ *        diffuse[i] = (intensity[i] - 0.8) x 0.5 x 0.3 + 0.2 / lightCount.
+ * @param lightCount number of lights in use, 1 or more.
+ * @param ambientPercent metallic ambient factor = ambientPercent / 100.
+ * @return 1; 0 for a null array, or for lightCount <= 0 (error 3200), nothing changed. */
+ZO_API uint32_t ZoPathAdjMetallicIllum(const int32_t* exponentSettings,
+                                       const int32_t* intensitySettings, int32_t lightCount,
+                                       int32_t ambientPercent);
+/** Chooses the metal of the reflectance table: 1000 Fresnel reflectances (index i is the
+ * cosine i / 1000) of a conductor with the metal's refractive index n + ik: kind 1 (0.617,
+ * 2.63), 2 (0.37, 2.82), 3 (0.177, 3.638), 4 (2.485, 3.433); any other kind takes kind 1's
+ * constants and is recorded as itself. The table lives in a zero-filled 8212-byte global
+ * block made (and filled for kind 1) on the first call and released when the library
+ * unloads; it is recomputed only when the kind changes.
+ * @return 1; 0 when the block cannot be allocated (error 1001, nothing changed). */
+ZO_API uint32_t ZoPathSetMetallicEffect(int32_t kind);
+/** Fills the gamma table: entry v = trunc((v / 255)^0.625 x 255). */
+ZO_API void ShadingGammaToMap(void);
+/** Moves light lightIndex so that its highlight falls on a picked pixel of a bevelled object.
+ * Reads the pixel's distance vector (dx, dy), pointing from the pixel to the nearest point of
+ * the outline, from pixel *pixelIndex of distanceBuffer (8 bytes a pixel): two floats when
+ * floatMode is non-zero, else two signed 16-bit values with 8 fraction bits. The surface
+ * normal there is N = normalise(s dx / d, s dy / d, z), d = |(dx, dy)|, s the profile's slope
+ * at index min(trunc(d / width x 4096), 4095), z = 30 / depthScale (1 when depthScale is 0);
+ * a vector below 1e-6 in both components, a non-finite one or a width that is not positive
+ * gives N = (0, 0, 1). The light's direction becomes (2 Nz Nx, 2 Nz Ny, 2 Nz^2 - 1), the
+ * direction whose mirror image at N points at the viewer.
+ * @param width bevel width in pixels.
+ * @param profileKind, inverted, profileMode the bevel profile (see above).
+ * @param depthScale 0, or the height scale described above.
+ * @param out receives the new direction (three doubles).
+ * @return 1; 0 for a null pointer, or for lightIndex outside 0-3 (error 3200), nothing
+ *         written. */
+ZO_API uint32_t ZopathChangeLightNormal(double width, uint32_t profileKind, uint32_t inverted,
+                                        uint32_t depthScale, const uint32_t* pixelIndex,
+                                        int32_t floatMode, const uint8_t* distanceBuffer,
+                                        uint32_t profileMode, int32_t lightIndex, double* out);
+
+/* ========================================================================================
+ * 3-D projection
+ * Rotation arithmetic on 3-D vectors (three doubles x, y, z) and row-major 3x3 matrices
+ * (nine doubles m0 m1 m2 / m3 m4 m5 / m6 m7 m8). Points are row vectors multiplied from the
+ * left: x' = x m0 + y m3 + z m6, y' = x m1 + y m4 + z m7, z' = x m2 + y m5 + z m8. Angles are
+ * degrees, turned into radians with pi = 3.14159 (the depth buffer's focal distance uses
+ * 3.1415926535898).
+ *
+ * A node (x, y) at object depth d is seen through a Transform3D as follows: P0 = (x - centre
+ * x, y - centre y, d); P1 = P0 x matrix; P = (P1.x + target x, P1.y + target y, P1.z +
+ * zOffset); with the eye E = (centre x, centre y, f), f = viewExtent / tan(fieldOfView / 2),
+ * and k = f / (f - P.z), its position is (E.x + (P.x - E.x) k, E.y + (P.y - E.y) k). A field
+ * of view of 0 gives an infinite f: parallel rays (k = 1). Points at or behind the eye give
+ * positions that saturate when stored (Ptfx and integer results never wrap).
+ *
+ * The object of a path: from the head of its list along joinNext, stopping after a subpath
+ * with an attachment (ZOF_ATTACHMENT) or at the end of the join chain. Within a subpath the
+ * move, line and Bezier nodes are points; parameter runs are passed over.
+ * ======================================================================================== */
+
+/* The host's 3-D transform record (144 bytes read; a host record may be longer). */
+typedef struct Transform3D {
+  int32_t centreX;    /* 16.16: the pivot of the rotation and the eye's x */
+  int32_t centreY;    /* 16.16: the pivot's and the eye's y */
+  int32_t targetX;    /* 16.16: where the pivot lands after rotation */
+  int32_t targetY;
+  double viewExtent;  /* with fieldOfView, gives the focal distance */
+  double unused1;     /* not read */
+  double fieldOfView; /* degrees */
+  double unused2[4];  /* not read */
+  double matrix[9];   /* the rotation, row-major */
+} Transform3D;
+
+/** Writes the matrix of the rotation by theta about a unit axis u (s = sinTheta, c =
+ * cosTheta): m0 = ux^2 + (1 - ux^2) c, m4 = uy^2 + (1 - uy^2) c, m8 = uz^2 + (1 - uz^2) c,
+ * m1 = ux uy (1 - c) + uz s, m3 = ux uy (1 - c) - uz s, m2 = ux uz (1 - c) - uy s,
+ * m6 = ux uz (1 - c) + uy s, m5 = uy uz (1 - c) + ux s, m7 = uy uz (1 - c) - ux s.
+ * @param axis three doubles, expected of unit length (not normalised here).
+ * @param matrix receives nine doubles; nothing is written when sinTheta is exactly 0 or a
+ *        pointer is null. */
+ZO_API void VThitaGetMatrix(double sinTheta, double cosTheta, const double* axis, double* matrix);
+/** Replaces the point (three doubles) by point x matrix, in place. Null pointers: nothing. */
+ZO_API void RotatePoint3D(double* point, const double* matrix);
+/** out = a . b, the row-major product (out[i][j] = sum over k of a[i][k] b[k][j]). out may be
+ * a or b: the product is formed first. Null pointers: nothing written. */
+ZO_API void Matrix3X3(const double* a, const double* b, double* out);
+/** Re-orthonormalises a drifted rotation matrix in place: r1 = normalise(r1), r0 =
+ * normalise(r1 x r2), r2 = normalise(r0 x r1); row r1 keeps its direction. A zero row stays
+ * zero. Null: nothing. */
+ZO_API void ORMatrix(double* matrix);
+/** Composes two axis-angle turns (degrees) into one. With one angle 0 the other turn is
+ * copied unchanged (axis not normalised). Otherwise the axes are normalised and the angles
+ * brought into [0, 360); parallel axes add (same direction) or subtract (opposite) the
+ * angles; other axes give the rotation about p1 x p2 that carries p1 onto p2, where p1 is
+ * the axes' common normal n turned by -angle1 about axis1 and p2 is n turned by angle2 about
+ * axis2. This is not the exact product of the two rotations in general.
+ * @param outAxis receives three doubles (unit length unless the turn is degenerate).
+ * @param outAngle receives the angle in degrees, in [0, 360) for parallel axes, [0, 180]
+ *        otherwise.
+ * @return 1; 0 when both angles are 0 or a pointer is null (nothing written). */
+ZO_API uint32_t AddRotation(const double* axis1, double angle1, const double* axis2,
+                            double angle2, double* outAxis, double* outAngle);
+
+/** Projects every node of the path's object in place (object depth 0, then zOffset), storing
+ * each position back with DbToFix (truncation, saturating). keepTag 0 clears each visited
+ * subpath's primitive kind; every visited polygon or star loses its polygon marks (it is no
+ * longer regular). Null path or transform: nothing. */
+ZO_API void ZoPathTo3D(ZoPath* path, const Transform3D* transform, double zOffset,
+                       uint32_t keepTag);
+/** Projects one point: P0 = (point.x + dx - eye[0], point.y + dy - eye[1], 0); P = P0 x
+ * matrix + (target[0], target[1], zOffset); out = the projection of P from the eye (eye[2]
+ * is the focal distance), minus origin.
+ * @return origin; null (nothing written) when a pointer is null. */
+ZO_API POINT* ZoProject2DTO3D(double dx, double dy, PointDB* out, const POINT* point,
+                              POINT* origin, const double* eye, const double* target,
+                              const double* matrix, double zOffset);
+/** Draws the object as a wire frame on dc with its current pen and raster operation. First
+ * the four corners (+-halfWidth, +-halfHeight, 0) are turned by the matrix; when one lies
+ * beyond the eye (zOffset + z > f), the first 144 bytes of *transform are overwritten with
+ * the last accepted transform (all zero at load) and tested again: if that fails too,
+ * nothing is drawn. A passing transform becomes the last accepted one. Each node is drawn
+ * at depth 0 (front) and, when depth is not 0, at depth -depth (back), front first: a move
+ * goes to the front point (and draws front to back), a line draws previous front to front,
+ * then to back and back to the previous back point, a cubic draws the front curve, then to
+ * the back end point and the back curve reversed. Window position: with zoom < 1, left +
+ * trunc(zoom x) - scrollX, otherwise left + trunc((x + 0.5) zoom) - scrollX (likewise y with
+ * top). Null path, view or transform: nothing. */
+ZO_API void ZoPath3DWireFrame(HDC dc, ZoPath* path, double halfWidth, double halfHeight,
+                              const CoordStruct* view, Transform3D* transform, double depth,
+                              double zOffset);
+/** The integer bounds (left, top, right, bottom) of the projected object without zOffset:
+ * seeded with the projection of the integer midpoint of the head's first two nodes, widened
+ * by every node at object depth frontDepth and, when depth is not 0, at -depth, each
+ * coordinate truncated (saturating); then 5 is taken off left and top and 6 added to right
+ * and bottom. @return 1; 0 for a null argument or an empty head (nothing written). */
+ZO_API uint32_t ZoPathGet3DMiniMaxRect(ZoPath* path, const Transform3D* transform,
+                                       double frontDepth, double depth, RECT* out);
+/** Fills *buffer with the depths of the object's bounding quadrilateral as 32-bit floats (a
+ * library buffer of 32 bits a pixel; ZoPathBufFree frees it). The quad is the object's
+ * bounds grown by 2 (and, when depth is not 0, by a margin of depth / 100 + 2 spread by the
+ * perspective, enlarging the focal distance when that spread passes 23), projected; the
+ * buffer covers the projected object's integer bounds with their 5/6 margin, plus 99 pixels
+ * on each side when depth is not 0. An existing buffer of exactly that size is cleared and
+ * reused (same handle); any other is freed and replaced. Inside the quad each pixel holds z'
+ * f / (z' + f) with z' = z f / (f - z) the interpolated corner depth; outside it is 0.
+ * @param depth extrusion depth in pixels (integer).
+ * @return 1; 0 for a null argument (nothing changed) or on failure: allocation, or a size
+ *         beyond 2^26 pixels (error 1001), then *buffer has been freed and is null. */
+ZO_API uint32_t ZoPathCreateZBufferFrom3DTransform(uint8_t** buffer, const Transform3D* transform,
+                                                   ZoPath* path, double zOffset, int32_t depth);
+/** Fills *buffer with the depth of a bevelled object from its distance field: a 32-bit float
+ * buffer of the mask's size (reused when it has exactly that size, else replaced; freed with
+ * ZoPathBufFree). Each pixel whose mask byte is not 0 gets extent x h, h the bevel
+ * profile's height (see Lighting) at index min(trunc(d / width x 4096), 4095) for the
+ * pixel's distance d (a vector below 1e-6 in both components, or not finite, is the flat
+ * top: the last entry); other pixels get background.
+ * @param distanceBuffer width x height pixels of 8 bytes, row by row, in the mask's size:
+ *        the vector to the nearest outline point as two floats (floatMode non-zero) or two
+ *        signed 16-bit values with 8 fraction bits.
+ * @param maskBuffer a library 8-bit buffer giving the size and the object's pixels.
+ * @param width bevel width in pixels (not positive: every pixel is the flat top).
+ * @param profileKind, inverted, profileMode the bevel profile (see Lighting).
+ * @return 1; 0 for a null argument, a mask that is not 8-bit (error 3200; both nothing
+ *         changed), or an allocation failure (1001, *buffer freed and null). */
+ZO_API uint32_t ZoPathCreateZBuffer(uint8_t** buffer, const uint8_t* distanceBuffer,
+                                    const uint8_t* maskBuffer, int32_t floatMode, double width,
+                                    uint32_t profileKind, uint32_t inverted, uint32_t profileMode,
+                                    double extent, float background);
+
 /* ========================================================================================
  * Transforms
  * ======================================================================================== */
@@ -1165,6 +1442,7 @@ ZO_API uint32_t ZoPathNewCoordStruct(const RECT* window, int32_t scrollX, int32_
 ZO_API uint32_t ZoPathDeleteCoordStruct(CoordStruct* view);
 
 /* ========================================================================================
+<<<<<<< HEAD
  * Primitives
  * ======================================================================================== */
 
@@ -1314,6 +1592,394 @@ ZO_API uint8_t* ZoPathCreateText(HDC dc, char* text, TextOptions* options, ZoPat
  *   that cannot be reached. */
 ZO_API uint32_t ZoPathGlyphToBuf(ZoPath* path, const POINT* origin, uint8_t* libraryBuffer,
                                  void* hostImage, uint32_t reserved, richText* text);
+=======
+ * Primitives and path constructors
+ * A primitive is a closed path made from a rectangle the user dragged in the window. The
+ * drag's left/top corner is the anchor whatever the drag direction; both end pixels count, so
+ * the box is (|right - left| + 1) / zoom by (|bottom - top| + 1) / zoom image pixels. The path
+ * remembers its kind in primitiveKind while it is still an unedited primitive.
+ * ======================================================================================== */
+
+/* Primitive kinds (primitiveKind). */
+#define ZOPRIM_NONE 0u           /* an ordinary path (also triangles and template copies) */
+#define ZOPRIM_ELLIPSE 1u        /* 13 nodes */
+#define ZOPRIM_RECTANGLE 2u      /* 5 nodes */
+#define ZOPRIM_ROUNDED 3u        /* 17 nodes, corner radius min(max(a, b) / 3, min(a, b)) */
+#define ZOPRIM_DIAMOND 4u        /* 5 nodes */
+#define ZOPRIM_BANDED 5u         /* 27 nodes: top and bottom edges of 4 straight Beziers */
+#define ZOPRIM_TRIANGLE 6u       /* requested only: 4 nodes, stored as ZOPRIM_NONE */
+#define ZOPRIM_ROUNDED_PCT 300u  /* 300 + p: rounded rectangle, radius p % of the smaller half */
+
+/**
+ * Builds a primitive from a dragged rectangle as a new standalone path (linked nowhere).
+ *
+ * @param kind      a ZOPRIM_ value: 1 to 6, or 300 to 400; not examined when templ is given.
+ * @param templ     null, or a path list to copy: the copy is joined into one object, scaled so
+ *                  its margin rectangle (bounds widened by 5 pixels and the end pixel) fills
+ *                  the box, moved to the box's left-top corner, all nodes selected; kind 0.
+ * @param out       receives the new path (selected, flags ZOF_SELECTED); untouched on failure.
+ * @param view      the view the drag was made in (window origin, scroll, zoom > 0).
+ * @param centered  nonzero: the anchor is the centre and the drag's sizes are half-sizes;
+ *                  zero: the box runs from the anchor toward the drag's other corner.
+ * @param keepAspect nonzero with a template: one scale factor, the smaller of the two.
+ * @param drag      the dragged rectangle in window pixels.
+ * @return 1; 0 for a null view, out or drag (nothing reported), a kind outside the list, a
+ *         zoom that is not a positive finite number, a box reaching |coordinate| >= 32768 or
+ *         a template without width or height (error 3200), or an allocation failure (1001).
+ *         The caller owns the path (ZoPathDeletePtr, or insert it into a table).
+ */
+ZO_API uint32_t ZoPathGetPrimitive(int32_t kind, ZoPath* templ, ZoPath** out,
+                                   const CoordStruct* view, int32_t centered, int32_t keepAspect,
+                                   const RECT* drag);
+/**
+ * Builds a primitive (as ZoPathGetPrimitive) and inserts it into the table: the current
+ * group's selection is cleared first (handles redrawn on dc, which may be null), then the new
+ * path is appended after the group's last path (or becomes its first) and made the group's
+ * selected path. The table owns it from then on.
+ *
+ * @return 1; 0 for a null table or view (nothing changed), or when the path could not be
+ *         built (the selection has been cleared by then; nothing is linked).
+ */
+ZO_API uint32_t ZoPathAddPrimitive(HDC dc, uint32_t kind, ZoPath* templ, ZoPathTbl* table,
+                                   const CoordStruct* view, int32_t centered, int32_t keepAspect,
+                                   const RECT* drag);
+/**
+ * Stores kind into the primitiveKind of the subpath *p points to.
+ * @return that subpath; null for a null p or *p.
+ */
+ZO_API ZoPath* ZoPathPrimitive(ZoPath** p, uint32_t kind);
+/**
+ * Makes a path an ordinary path: clears the primitive kind of the given subpath, and of every
+ * subpath from the head of its object (through joinPrev) to the end of its list. Callers may
+ * rely only on the given subpath's kind becoming 0. Does nothing for null.
+ */
+ZO_API void ZoPathCancelPrimitive(ZoPath* path);
+/**
+ * The corner roundness of a rounded rectangle.
+ *
+ * @param percent  (may be null) kind 3: the radius in percent of the smaller half-side, 1 to
+ *                 99; kind 300 to 400: kind - 300; any other kind: 50.
+ * @param radius   (may be null) the corner radius in whole image pixels (0 for other kinds).
+ * @return 1 for a rounded rectangle (kind 3 or 300 to 400), else 0 (also for null).
+ */
+ZO_API uint32_t ZoPathGetRectangleRoundness(const ZoPath* path, uint32_t* percent,
+                                            uint32_t* radius);
+/**
+ * Gives a rounded rectangle a corner radius of percent (clamped to 1 to 99) of its smaller
+ * half-side, rewriting its 17 nodes in place from its current edges (a horizontally mirrored
+ * rectangle keeps its direction); the kind becomes 300 + percent.
+ *
+ * @param bounds  (may be null) receives the rectangle's edges rounded to whole pixels.
+ * @return 1; 0 for null or a path that is not a rounded rectangle (nothing changed).
+ */
+ZO_API uint32_t ZoPathSetRectangleRoundness(ZoPath* path, int32_t percent, RECT* bounds);
+/**
+ * The largest inset that keeps the primitive's shape, in image pixels, at least 1.0: the
+ * smaller radius of an ellipse, half the smaller side of a rectangle or banded rectangle, the
+ * corner radius of a rounded rectangle (kinds 3, 300 to 399), half the smaller extent of the
+ * first nodes for other kinds.
+ * @return 1; 0 for a null path or dist, kind 0, or too few nodes.
+ */
+ZO_API uint32_t ZoPathGetPrimitiveMaxDist(const ZoPath* path, double* dist);
+/**
+ * 1 when the path is still exactly the primitive it was made as: a nonzero kind, for rounded
+ * rectangles (3, 300 to 399) a lower-left corner that is still a quarter circle (within 0.01
+ * pixel), and no following subpath unless that one is an envelope frame (flag bit 20 or 21).
+ * 0 otherwise and for null.
+ */
+ZO_API uint32_t ZoPathIsOnlyPrimitive(const ZoPath* path);
+
+/**
+ * Starts the creation batch: the constructors below (except ZoPathComposePureBezierSubpath)
+ * append each new subpath to it, linked through prev/next. A second call while a batch is
+ * active keeps the collected subpaths.
+ * @return the batch's current head (null for a new batch).
+ */
+ZO_API ZoPath* ZoPathCreateFrom_Begin(void);
+/**
+ * A circle (kind 1, 13 nodes, flags 0) about ((left + right) / 2, (top + bottom) / 2) x scale
+ * with radius min(width, height) x scale / 2.
+ * @return the new subpath (owned by the caller, or by the batch list when one is active);
+ *         null for a null r, a circle reaching |coordinate| >= 32768 (error 3200) or out of
+ *         memory (1001).
+ */
+ZO_API ZoPath* ZoPathCreateFromCircle(const RECT* r, double scale);
+/**
+ * A polyline: one node per point (PT_MOVETO, then PT_LINETO), coordinates x scale, flags 0;
+ * closed (PT_CLOSEFIGURE on the last node) when the first and last points are equal.
+ * @return the new subpath; null for null pts or n < 2 (nothing reported), coordinates
+ *         reaching 32768 (3200) or out of memory (1001).
+ */
+ZO_API ZoPath* ZoPathCreateFromPoints(const POINT* pts, int32_t n, double scale);
+/**
+ * A Bezier subpath from n = 3k + 1 points (k >= 1): PT_MOVETO then PT_BEZIERTO nodes, flags
+ * 0. When the first and last points agree within 0.0001 the last node takes the first node's
+ * exact point and closes the figure.
+ * @return the new subpath; null for null pts or a wrong count (nothing reported), points
+ *         reaching 32768 (3200) or out of memory (1001).
+ */
+ZO_API ZoPath* ZoPathCreateBezierFromPointDBs(const PointDB* pts, int32_t n);
+/**
+ * As ZoPathCreateBezierFromPointDBs for n = 3k + 1 points (k >= 0), with flags 0x40000000,
+ * closed only when the last point converts to exactly the first; never added to the batch.
+ * @return the new subpath (owned by the caller) or null.
+ */
+ZO_API ZoPath* ZoPathComposePureBezierSubpath(const PointDB* pts, int32_t n);
+/**
+ * Appends, after the last subpath of the list, a subpath of one node of type 7 at (0, 0) with
+ * flags 0x80010000. Nothing happens for null or when memory runs out (1001 reported).
+ */
+ZO_API void ZoPathAppendEmptySubpath(ZoPath* chain);
+/**
+ * Ends the creation batch: every collected subpath that is open is closed, by marking its last
+ * node when it lies on the first, or else by growing the record by one PT_LINETO |
+ * PT_CLOSEFIGURE node at the first point (the record may move; its neighbours follow). When a
+ * record cannot grow (1001 reported) the list ends before it and it and the rest are released.
+ * @return the head of the collected list (owned by the caller), null when no batch is active.
+ */
+ZO_API ZoPath* ZoPathCreateFrom_End(void);
+
+/* ========================================================================================
+ * Pen tool
+ * ======================================================================================== */
+
+/* Window messages and keys the tool procedures take. */
+#define ZOMSG_KEYDOWN 256u
+#define ZOMSG_MOUSEMOVE 512u
+#define ZOMSG_LBUTTONDOWN 513u
+#define ZOMSG_LBUTTONUP 514u
+#define ZOMSG_LBUTTONDBLCLK 515u
+#define ZOKEY_BACKSPACE 8u
+#define ZOKEY_ESCAPE 27u
+/* Pen tool modes. */
+#define ZOPEN_CLOSING_ADD 0u /* as ZOPEN_CLOSING, and a double click away from the first point
+                                adds that point first */
+#define ZOPEN_FREE 1u        /* a double click ends the path open; end handles shorter than 5
+                                pixels are dropped */
+#define ZOPEN_CLOSING 2u     /* a double click within 9 pixels of the first point closes */
+#define ZOPEN_LINE 3u        /* two-point line (also any value above 3) */
+
+/**
+ * The pen tool: the host's window procedure forwards every mouse and key message while the tool
+ * is active, and the procedure builds a new subpath node by node. Its state (the drawing in
+ * progress and a buffer of its window points) is module-wide; one drawing at a time.
+ *
+ * The host plays the Windows capture protocol (ZoPlatSetCapture): a ZOMSG_LBUTTONDOWN without
+ * capture starts a subpath (flags ZOF_SELECTED | ZOF_DRAWING, node 0 a PT_MOVETO at the
+ * pointer) appended to the current group as its selected path, after clearing the group's
+ * selection; the host then captures the mouse. With capture, a click adds a corner
+ * (PT_LINETO, or the end of a pending curve), a press, drag of more than 4 pixels in x or y
+ * and release adds a smooth point (type PT_BEZIERTO | PT_SMOOTH) whose outgoing handle is the
+ * release point and incoming handle its mirror; until the next point the outgoing handle is
+ * kept as a placeholder curve (handle, point, point) at the end of the subpath. A release
+ * within 4 pixels of its press is a click at the press point. A double click ends the subpath
+ * (see the modes): the procedure releases the capture, clears ZOF_DRAWING, drops a pending
+ * handle and returns 1. Closing needs 4 or more nodes (exactly 4 only with a line as first
+ * segment), ending open 2; otherwise the double click is ignored. A closed subpath whose end
+ * segments are both curves gets a smooth join at node 0. ZOKEY_BACKSPACE (button up) takes back
+ * the last node, with its pending handle, and gives the previous point's handle back;
+ * ZOKEY_ESCAPE abandons the drawing: the subpath keeps its nodes and ZOF_DRAWING, the capture
+ * is left to the host. With Shift (ZoPlatSetKeyState 16) the pointer is held horizontal,
+ * vertical or diagonal to the last point (to the press point during a drag, so a Shift click
+ * stays a click), except within 8 pixels of the first point of a subpath of 3 or more nodes.
+ *
+ * While drawing, the procedure shows on dc, with exclusive-or pens, the drawn segments (light
+ * grey 0xC0C0C0) with node markers, the pending handle (0x404040) and a rubber band or the
+ * curve of a drag; all of it is erased when the drawing ends, so the dc is as it was before the
+ * first message (the host draws the finished path through the display buffer). When the view
+ * scrolled between messages the host is taken to have moved the window's pixels: the previews
+ * are erased where they moved and the subpath is drawn again in the uncovered strip
+ * (clipScroll nonzero), or erased where it moved and drawn again whole (clipScroll zero).
+ *
+ * @param dc       the window's device context; null draws nothing (the states still change).
+ * @param table    the table to draw into; with null a button press only beeps.
+ * @param view     the view (window origin, scroll, zoom); null does nothing.
+ * @param message  ZOMSG_...; others do nothing. Messages out of order (a release without a
+ *                 press, moves without a drawing) do nothing.
+ * @param key      with ZOMSG_KEYDOWN: ZOKEY_ESCAPE or ZOKEY_BACKSPACE; others do nothing.
+ * @param pointer  the pointer in window pixels (the view's window rectangle's system).
+ * @param mode     ZOPEN_... mode.
+ * @param clipScroll see above.
+ * @return 1 when the subpath was finished, or when memory ran out (1001 reported: starting
+ *         fails with nothing made; a failure to grow ends the subpath with the nodes drawn so
+ *         far); 0 otherwise (also when the table's paths are hidden: a beep).
+ */
+ZO_API uint32_t ZoPathMouseProcDraw(HDC dc, ZoPathTbl* table, const CoordStruct* view,
+                                    uint32_t message, uint32_t key, POINT pointer, uint32_t mode,
+                                    int32_t clipScroll);
+
+/* ========================================================================================
+ * Polygons and stars
+ * A figure of n sides (1 to 63) generated in polar form around the centre of a dragged
+ * rectangle. The drag's left/top corner is the centre (centered nonzero) or the box's corner;
+ * the first vertex lies toward the drag's right/bottom corner, or, with upright nonzero,
+ * straight above the centre (below it when the drag went upward) at half the box height.
+ * Each side contributes the same nodes, so side k is side 0 turned by 2 pi k / n; the last
+ * node closes onto node 0. The subpath's flags carry the side count (bits 5-10), the side
+ * style when it is 1 to 4 (bits 13-15) and ZOF_POLY_STYLE2 (ZOF_POLY_STYLE1 for style 9).
+ *
+ * Side styles and the nodes each side contributes:
+ *   0  the first side of a polygon template (as many nodes), in polar form around the
+ *      template's centre (the mean of its side-start vertices): each node's distance over
+ *      the template's radius (centre to node 0) scales this figure's radius, its angle after
+ *      node 0's is scaled by (template sides / n) so the pattern spans one side.
+ *   1  straight sides (1)              2  star, inner points at R / 3 (2)
+ *   3  arcs with vertices turned by half a side (3)
+ *   4  concave curves pulled in to R / 2 (3)
+ *   5  outward bulges, controls at R / cos(pi / n) (3; refused for n = 2)
+ *   6  a tab: in to 3/4 R and out along the side (5)
+ *   7  two lobes meeting at R cos(side / 3) (6)
+ *   8  a swirl with controls at 1.5 R and R / 5, vertices turned by half a side (3)
+ *   9  a step in to 3/4 R and a curve out (4; polygon style 1)
+ *   10 scallops dipping to 8/9 R at the quarter sides (9)
+ *   11 a notch to 3/4 R scooped to R / 2 (5)
+ *   12 a shallow star, inner points at half the apothem (2)
+ * Refused with error 3200 (result 0, nothing allocated): n = 0 or n > 63, a style above 12,
+ * style 5 with n = 2, style 0 with a template that is not a polygon of regular sides and at
+ * least 2 sides, a zoom that is not positive and finite, and figures reaching
+ * |coordinate| >= 32768.
+ * ======================================================================================== */
+
+/**
+ * Builds a polygon or star as a new standalone path (selected, linked nowhere).
+ * @param sides  1 to 63.  @param style  side style 0 to 12 (above).
+ * @param templ  the polygon template of style 0 (ignored by the other styles).
+ * @param out    receives the path (owned by the caller); untouched on failure.
+ * @param view, drag, centered, upright  the dragged rectangle in the view (see above).
+ * @return 1; 0 for a null out, view or drag, a null template with style 0 (nothing reported),
+ *         a refusal (3200) or out of memory (1001).
+ */
+ZO_API uint32_t ZoPathPolyGet(uint32_t sides, int32_t style, ZoPath* templ, ZoPath** out,
+                              const CoordStruct* view, const RECT* drag, int32_t centered,
+                              uint32_t upright);
+/**
+ * Builds a polygon (as ZoPathPolyGet) and inserts it into the table as ZoPathAddPrimitive
+ * does: the group's selection is cleared on dc first, the path is appended after the group's
+ * last path and becomes the selected path.
+ * @return 1; 0 for a null table or view, or when the figure could not be built.
+ */
+ZO_API uint32_t ZoPathPolyAdd(HDC dc, uint32_t sides, uint32_t style, ZoPath* templ,
+                              ZoPathTbl* table, const CoordStruct* view, const RECT* drag,
+                              int32_t centered, uint32_t upright);
+/**
+ * Draws the outline of the figure ZoPathPolyGet would build, in window pixels, with an
+ * exclusive-or pen (R2_XORPEN, solid light grey 0xC0C0C0, null brush): drawing it twice
+ * restores the pixels. The dc's raster operation, pen and brush are restored.
+ * @return 1; 0 when the figure cannot be built (as ZoPathPolyGet) or dc is not a device
+ *         context (nothing drawn).
+ */
+ZO_API uint32_t ZoPathPolygonDrawWithGDIXOR(HDC dc, const CoordStruct* view, const RECT* drag,
+                                            int32_t centered, uint32_t upright, uint32_t style,
+                                            uint32_t sides, ZoPath* templ);
+/** The side count of a polygon subpath (flag bits 5-10); 0 for null or a non-polygon. */
+ZO_API uint32_t ZoPathPolyGetSides(const ZoPath* path);
+/** The polygon style: 2 with ZOF_POLY_STYLE2, else 1 with ZOF_POLY_STYLE1, else 0. */
+ZO_API uint32_t ZoPathPolyGetStyle(const ZoPath* path);
+/**
+ * Changes the polygon style: 0 clears every polygon mark (the path stops being a polygon);
+ * 1 makes a polygon style 1; 2 is accepted only for a polygon that already has style 2.
+ * @return 1 when done or accepted; 0 for null, another style, or 1 and 2 on a non-polygon.
+ */
+ZO_API uint32_t ZoPathPolySetStyle(ZoPath* path, uint32_t polygonStyle);
+/**
+ * The side count shared by the polygons of a list: the current group's list from its first
+ * path, or from p when table is null; with selectedOnly nonzero the selection chain instead,
+ * from the group's selected path (or p), which must be selected.
+ * @return the shared count, 0 when there is no polygon, or the negated count of the first
+ *         polygon that differs from the earlier ones.
+ */
+ZO_API int32_t ZoPathGetPolySide(ZoPathTbl* table, ZoPath* p, uint32_t selectedOnly);
+/** The number of polygons in the same walk as ZoPathGetPolySide (0 for a null table and p). */
+ZO_API uint32_t ZoPathHasPolyPath(ZoPathTbl* table, ZoPath* p, uint32_t selectedOnly);
+/**
+ * Applies ZoPathPolySetStyle(path, polygonStyle) to every polygon of the same walk as
+ * ZoPathGetPolySide. @return 1; 0 for a null table and p.
+ */
+ZO_API uint32_t ZoPathSetPolyStyle(ZoPathTbl* table, ZoPath* p, uint32_t selectedOnly,
+                                   uint32_t polygonStyle);
+
+/* ========================================================================================
+ * Cutting
+ * A cut splits every subpath of a path list like a knife: open subpaths fall apart into open
+ * pieces at the nodes on the cut, closed subpaths become closed pieces whose new edges run
+ * along the cut. The pieces replace the list: first-side pieces first, then second-side ones.
+ * For a vertical line the first side is x greater than the line's x. Before cutting every
+ * subpath loses its selection flags, node marks, join and selection links. The old list's
+ * records that were cut are released; the list pointer receives the new head (null when
+ * nothing is left). On allocation failure (error 1001) the list is left as it was.
+ * ======================================================================================== */
+
+/* Pairing of the points where closed subpaths meet the cut (the last argument of every cut
+ * function). */
+#define ZOCUT_PAIR_PER_SUBPATH 0 /* each point with the neighbouring one of its own subpath */
+#define ZOCUT_PAIR_ALONG_CUT 1   /* consecutive points along the cut, across subpaths (rings) */
+
+/** Cuts a whole path list along the vertical line at x.
+ *
+ * @param view    view record whose window coordinates x is given in (image x =
+ *                (x - window left + scrollX) / zoom - 0.5), or null for whole image units.
+ * @param list    address of any subpath of the list; receives the head of the cut list. Null
+ *                or a null list: nothing happens.
+ * @param x       the line's x.
+ * @param pairing ZOCUT_PAIR_PER_SUBPATH (0) or any nonzero value for ZOCUT_PAIR_ALONG_CUT,
+ *                which joins a ring's outer and inner boundaries into C-shaped pieces.
+ *
+ * Nodes within 0.01 pixel of the line lie on it; crossings get new nodes (cubics are divided
+ * there). The pieces are new records owned by the list (flags without the text bits,
+ * primitive kind 0); subpaths the line does not cross are kept, on the side of their first
+ * point. No return value; on allocation failure error 1001 is reported. */
+ZO_API void ZoPathCutWithLineX(CoordStruct* view, ZoPath** list, int32_t x, uint32_t pairing);
+
+/** Cuts a whole path list along the line through two points.
+ *
+ * @param view    view record for window coordinates, or null for whole image units.
+ * @param list    address of any subpath of the list; receives the head of the cut list.
+ * @param a, b    the points, packed: x in the low, y in the high signed 32 bits. With equal
+ *                x this is ZoPathCutWithLineX at that x. Points closer than 0.0001 pixel
+ *                (after conversion): nothing happens.
+ * @param pairing as for ZoPathCutWithLineX.
+ *
+ * The list is turned so that the line runs from a to b straight down its vertical axis, cut
+ * there and turned back; every node of the result, cut or not, goes through that rotation
+ * and back in 16.16. The first side lies on the left of the direction from a to b as seen
+ * on the image (y down): for a line drawn from left to right, the part above it. */
+ZO_API void ZoPathCutWithLine(CoordStruct* view, ZoPath** list, int64_t a, int64_t b,
+                              uint32_t pairing);
+
+/** ZoPathCutWithLineX on the current group of a table: when the group has a path, its
+ * selected path is cleared (ZoPathAssignSelectedPath with null), the group's whole list is
+ * cut, and the new head becomes the group's first path (ZoPathAssignActivePath). Null table:
+ * nothing happens. Nothing is drawn. */
+ZO_API void ZoPathTblCutWithLineX(CoordStruct* view, ZoPathTbl* table, int32_t x,
+                                  uint32_t pairing);
+
+/** ZoPathCutWithLine on the current group of a table, as ZoPathTblCutWithLineX. */
+ZO_API void ZoPathTblCutWithLine(CoordStruct* view, ZoPathTbl* table, int64_t a, int64_t b,
+                                 uint32_t pairing);
+
+/** Cuts a whole path list along a cutting subpath (a knife stroke of lines and curves).
+ *
+ * @param list    address of any subpath of the list; receives the head of the cut list. Null
+ *                or a null list: nothing happens.
+ * @param cutter  the cutting subpath, read only (it need not belong to the list; only its
+ *                own nodes are used). Null: nothing happens.
+ * @param pairing as for ZoPathCutWithLineX; the points are ranked along the cutter.
+ *
+ * Every subpath must be closed: an open subpath in the list, or an odd number of points where
+ * the cutter meets the subpaths so far, leaves the list as it is (stripped of its selection
+ * and chains). Where the cutter crosses a subpath nodes are inserted; the new edges follow the
+ * cutter's own segments between two crossings. A subpath the cutter does not cross goes
+ * whole to the side of its box centre. The side of a point is taken from the nearest
+ * segment of the polyline through the cutter's nodes: the second side when the point lies
+ * to the left of it on the image (y down), else the first. Stretches where an edge runs
+ * along the cutter are not crossings. No return value; on allocation failure error 1001 is
+ * reported and the list is left as it was. */
+ZO_API void ZoPathCutWithPath(ZoPath** list, ZoPath* cutter, uint32_t pairing);
+
+/** ZoPathCutWithPath on the current group of a table, as ZoPathTblCutWithLineX; a null
+ * table or cutter does nothing. */
+ZO_API void ZoPathTblCutWithPath(ZoPathTbl* table, ZoPath* cutter, uint32_t pairing);
+>>>>>>> main
 
 #ifdef __cplusplus
 }

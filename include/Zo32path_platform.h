@@ -111,6 +111,24 @@ ZO_API size_t ZoPlatGlobalLiveBlocks(void);
  * down (down non-zero) and up. All keys start up. */
 ZO_API void ZoPlatSetKeyState(int32_t virtualKey, uint32_t down);
 
+/* ---- Mouse capture and beeps ---------------------------------------------------------------
+ * The tool procedures (the pen tool) read the window's mouse capture where Windows would call
+ * GetCapture, release it where Windows would call ReleaseCapture, and count the beeps they
+ * sound (MessageBeep). The host plays the window's part: it captures the mouse after the click
+ * that started a drawing, and the procedure releases it when the drawing ends. */
+
+/**
+ * Sets what the library's GetCapture answers: captured nonzero while the host's window holds
+ * the mouse, 0 when it does not. The library's ReleaseCapture clears it. Starts at 0.
+ */
+ZO_API void ZoPlatSetCapture(uint32_t captured);
+/** 1 while the mouse is captured (set by ZoPlatSetCapture, not yet released), else 0. */
+ZO_API uint32_t ZoPlatGetCapture(void);
+/** The number of beeps (MessageBeep) the library sounded since the last ZoPlatResetBeeps. */
+ZO_API uint32_t ZoPlatBeepCount(void);
+/** Sets the beep count back to 0. */
+ZO_API void ZoPlatResetBeeps(void);
+
 /* ==== Software device contexts ============================================================
  * Where Windows would hand the library a window's device context, a Linux host makes a
  * memory device context over its own 32-bit pixels (ZoPlatCreateMemoryDC) and passes that.
@@ -231,6 +249,7 @@ ZO_API int32_t ZoPlatCombineRgn(HRGN destination, HRGN a, HRGN b, int32_t mode);
  * new clip region (SIMPLEREGION for none), or RGN_ERROR (clip unchanged). */
 ZO_API int32_t ZoPlatSelectClipRgn(HDC dc, HRGN region);
 
+<<<<<<< HEAD
 
 /* ==== Fonts on an information context =====================================================
  * The Windows font services the text code uses, on FreeType and fontconfig. A font is asked
@@ -521,6 +540,39 @@ ZO_API void ZoPlatFontLiveCounts(uint32_t* fonts, uint32_t* contexts);
 /** Empties the font layer's caches (matched faces, glyph outlines, kerning tables); fonts
  * still alive find their faces again on next use. For cold-start measurements. */
 ZO_API void ZoPlatFontFlushCaches(void);
+=======
+/* ---- Lighting state read-back ------------------------------------------------------------
+ * The module-wide lighting settings and tables that the lit renderers read (set through
+ * ZoPathAdjPhongIllum, ZoPathAdjMetallicIllum, ZoPathSetMetallicEffect, ShadingGammaToMap and
+ * ZopathChangeLightNormal), copied out whole for a host's own renderer, tools and tests. */
+typedef struct ZoPlatLightingState {
+  double phongIntensity[4];    /* per light, 0.8 at load */
+  double phongDiffuse[4];      /* per light, 0.75 at load */
+  double phongExponent[4];     /* per light, 28.0 at load */
+  uint8_t phongColour[4][3];   /* red, green, blue per light, white at load */
+  double phongAmbient;         /* ambient factor, 0.2 at load */
+  uint8_t phongAmbientColour[3]; /* red, green, blue, black at load */
+  double metalIntensity[4];    /* 2.0 at load */
+  double metalExponent[4];     /* 8.0 at load */
+  double metalDiffuse[4];      /* 0.3 at load */
+  double metalAmbient;         /* 0.8 at load */
+  double lightDirection[4][3]; /* unit x, y, z per light; z points toward the viewer */
+  double phongExtraExponent;   /* 4.0 */
+  uint8_t gamma[256];          /* all 0 until ShadingGammaToMap fills it */
+  int32_t metalKindRecorded;   /* 0 until the first ZoPathSetMetallicEffect, then 1 */
+  int32_t metalKind;           /* the kind the reflectance table was last computed for */
+  uint32_t reflectanceFills;   /* how many times the table has been computed since load */
+  HGLOBAL reflectanceBlock;    /* the table's 8212-byte global block (library's), or null */
+  double reflectance[1000];    /* the table (its first 8000 bytes); 0 while there is none */
+} ZoPlatLightingState;
+
+/** Copies the whole lighting state into *out.
+ * @param out receives the settings, the light directions, the gamma table and a copy of the
+ *            metal reflectance table with its kind and block; the block stays the library's
+ *            (released when the library unloads) and must not be freed by the caller.
+ * @return 1, or 0 for a null out. */
+ZO_API uint32_t ZoPlatGetLightingState(ZoPlatLightingState* out);
+>>>>>>> main
 
 #ifdef __cplusplus
 }

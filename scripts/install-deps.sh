@@ -13,7 +13,7 @@ set -euo pipefail
 demo=(build-essential cmake ninja-build pkg-config libfreetype-dev libfontconfig-dev libpng-dev
   fonts-dejavu-core)
 test=(libgtest-dev clang libclang-rt-14-dev llvm binutils doxygen valgrind)
-bench=(libbenchmark-dev libcairo2-dev libagg-dev)
+bench=(libbenchmark-dev libcairo2-dev libagg-dev libeigen3-dev)
 
 packages=()
 for set in "${@:-all}"; do

@@ -6,9 +6,9 @@
 #include <new>
 #include <vector>
 
-#include "model/fixed_point.hpp"
+#include "geometry/fixed_point.hpp"
 #include "model/node_walk.hpp"
-#include "model/vectors.hpp"
+#include "geometry/vectors.hpp"
 #include "platform/host_library.hpp"
 #include "platform/key_state.hpp"
 #include "platform/rect.hpp"

@@ -4,9 +4,9 @@
 #include <cmath>
 
 #include "drawn_segments.hpp"
-#include "model/fixed_point.hpp"
+#include "geometry/fixed_point.hpp"
 #include "model/records.hpp"
-#include "model/vectors.hpp"
+#include "geometry/vectors.hpp"
 #include "nearest_point.hpp"
 
 namespace zo::edit {

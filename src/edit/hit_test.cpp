@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "hit_geometry.hpp"
-#include "model/fixed_point.hpp"
+#include "geometry/fixed_point.hpp"
 #include "render/display.hpp"
 #include "selection_state.hpp"
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "model/vectors.hpp"
+#include "geometry/bezier.hpp"
 
 namespace zo::edit {
 
@@ -59,17 +59,10 @@ double chord_root(const Bernstein5& w) {
   return std::clamp(w.t0 + (w.t1 - w.t0) * v0 / (v0 - v1), w.t0, w.t1);
 }
 
-// De Casteljau at the middle of the interval.
+// The two halves of the interval, by the shared de Casteljau split.
 void halve(const Bernstein5& w, Bernstein5* left, Bernstein5* right) {
-  double tri[kDegree + 1][kDegree + 1];
-  for (int j = 0; j <= kDegree; ++j) tri[0][j] = w.b[j];
-  for (int i = 1; i <= kDegree; ++i)
-    for (int j = 0; j <= kDegree - i; ++j) tri[i][j] = 0.5 * (tri[i - 1][j] + tri[i - 1][j + 1]);
+  split_bernstein(w.b, 0.5, left->b, right->b);
   double mid = 0.5 * (w.t0 + w.t1);
-  for (int j = 0; j <= kDegree; ++j) {
-    left->b[j] = tri[j][0];
-    right->b[j] = tri[kDegree - j][j];
-  }
   left->t0 = w.t0;
   left->t1 = mid;
   right->t0 = mid;
@@ -116,19 +109,14 @@ Bernstein5 distance_derivative(const PointDB v[4], PointDB q) {
 
 }  // namespace
 
-PointDB cubic_point(const PointDB v[4], double t) {
-  auto lerp = [t](PointDB a, PointDB b) { return a + (b - a) * t; };
-  PointDB p01 = lerp(v[0], v[1]), p12 = lerp(v[1], v[2]), p23 = lerp(v[2], v[3]);
-  return lerp(lerp(p01, p12), lerp(p12, p23));
-}
-
 NearestPoint nearest_point_on_cubic(const PointDB cubic[4], PointDB q) {
   double roots[kDegree];
   int n = 0;
   find_roots(distance_derivative(cubic, q), 0, roots, &n);
+  const Cubic curve{cubic[0], cubic[1], cubic[2], cubic[3]};
   NearestPoint best{0.0, cubic[0], distance(cubic[0], q)};
   for (int i = 0; i < n; ++i) {
-    PointDB p = cubic_point(cubic, roots[i]);
+    PointDB p = cubic_point(curve, roots[i]);
     double d = distance(p, q);
     if (d < best.distance) best = NearestPoint{roots[i], p, d};
   }

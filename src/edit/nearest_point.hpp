@@ -18,7 +18,4 @@ struct NearestPoint {
 // t = 0 is preferred, then the roots in increasing t, then t = 1.
 NearestPoint nearest_point_on_cubic(const PointDB cubic[4], PointDB q);
 
-// B(t) of a cubic by de Casteljau's construction.
-PointDB cubic_point(const PointDB cubic[4], double t);
-
 }  // namespace zo::edit

@@ -6,7 +6,7 @@
 
 #include "drawn_segments.hpp"
 #include "envelope/envelope_rules.hpp"
-#include "model/fixed_point.hpp"
+#include "geometry/fixed_point.hpp"
 #include "platform/host_library.hpp"
 #include "selection_state.hpp"
 #include "shapes/polygon_rules.hpp"

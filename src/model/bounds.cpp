@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "fixed_point.hpp"
-#include "forward_diff.hpp"
+#include "geometry/fixed_point.hpp"
+#include "geometry/forward_diff.hpp"
 #include "node_walk.hpp"
 #include "platform/host_library.hpp"
 #include "records.hpp"

@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "fixed_point.hpp"
+#include "geometry/fixed_point.hpp"
 #include "node_walk.hpp"
 #include "records.hpp"
 

@@ -1,7 +1,7 @@
 // The path heap and the subpath records it holds: creation, growth, trimming, release.
 #include <algorithm>
 
-#include "fixed_point.hpp"
+#include "geometry/fixed_point.hpp"
 #include "node_walk.hpp"
 #include "outline/outline_info.hpp"
 #include "platform/host_library.hpp"
@@ -104,6 +104,7 @@ void deselect_fully(ZoPath* p) {
 }
 
 void release_library_state() {
+  release_shading_state();
   plat::heap_destroy(g_pathHeap);
   g_pathHeap = nullptr;
 }

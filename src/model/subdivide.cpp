@@ -2,41 +2,16 @@
 #include <cmath>
 #include <cstring>
 
-#include "fixed_point.hpp"
+#include "geometry/bezier.hpp"
+#include "geometry/fixed_point.hpp"
 #include "node_walk.hpp"
 #include "platform/host_library.hpp"
 #include "records.hpp"
 #include "shapes/polygon_rules.hpp"
-#include "vectors.hpp"
 
 namespace zo {
 
 namespace {
-
-struct Cubic {
-  PointDB p0, p1, p2, p3;
-};
-
-// De Casteljau's construction at u: the two halves share the point at u.
-void split_cubic(const Cubic& c, double u, Cubic* left, Cubic* right) {
-  auto lerp = [u](PointDB a, PointDB b) { return PointDB{a.x + u * (b.x - a.x), a.y + u * (b.y - a.y)}; };
-  PointDB p01 = lerp(c.p0, c.p1), p12 = lerp(c.p1, c.p2), p23 = lerp(c.p2, c.p3);
-  PointDB p012 = lerp(p01, p12), p123 = lerp(p12, p23);
-  PointDB p0123 = lerp(p012, p123);
-  *left = Cubic{c.p0, p01, p012, p0123};
-  *right = Cubic{p0123, p123, p23, c.p3};
-}
-
-// Length of a cubic: the control polygon once it is within 0.1 pixel of the chord, else the
-// sum of the halves.
-double cubic_length(const Cubic& c, int depth = 0) {
-  double polygon = distance(c.p0, c.p1) + distance(c.p1, c.p2) + distance(c.p2, c.p3);
-  double chord = distance(c.p0, c.p3);
-  if (polygon - chord <= 0.1 || depth >= 40 || !std::isfinite(polygon)) return polygon;
-  Cubic left, right;
-  split_cubic(c, 0.5, &left, &right);
-  return cubic_length(left, depth + 1) + cubic_length(right, depth + 1);
-}
 
 PointDB point_at(const ZoPath* p, uint32_t i) { return to_db(nodes_of(p)[i].pt); }
 

@@ -11,8 +11,12 @@
 #include <vector>
 
 #include "memory.hpp"
+<<<<<<< HEAD
 #include "model/forward_diff.hpp"
 #include "fonts.hpp"
+=======
+#include "geometry/forward_diff.hpp"
+>>>>>>> main
 #include "pointer_set.hpp"
 
 namespace {

@@ -29,6 +29,7 @@ __attribute__((constructor)) void on_library_load() {
 }
 
 __attribute__((destructor)) void on_library_unload() {
+  zo::shapes::release_shape_state();
   zo::release_library_state();
   zo::plat::release_fonts();
   zo::plat::unload_host_libraries();

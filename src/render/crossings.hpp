@@ -1,14 +1,16 @@
 // Edge crossings of sample lines, one band at a time. For each band a fill builds an edge
 // table of only the edges that cross the band's sample lines (one straight edge per line
-// segment or curve chord, in path order; a curve is flattened again for every band its
-// control polygon reaches), walks it down the band's lines and then reuses the same block for
-// the next band, so memory follows the crossings of one band, not the size of the path. The
+// segment or curve chord, in path order; a curve's walk in a band starts where an earlier
+// band's walk left a resume point for it and stops once the rest of the curve lies outside
+// the band), walks it down the band's lines and then reuses the same block for the next
+// band, so memory follows the crossings of one band, not the size of the path. The
 // walk keeps the edges that cross the current line in order of where they cross it: each
 // crossing is a signed double whose absolute value is where an edge crosses the line and
 // whose sign is the edge's direction (positive towards increasing ordinates). Every crossing
 // is stepped along its edge from the band's first line, and a line's crossings come out in
 // exactly the order a stable sort of them in path order gives, so the fill rules see the same
-// numbers in the same order whatever the walk's shape.
+// numbers in the same order whatever the walk's shape. Pixel rows where every crossing keeps
+// its role (opening or closing a span) through the row may instead be added edge by edge.
 #pragma once
 
 #include <cmath>
@@ -16,6 +18,7 @@
 #include <cstdint>
 
 #include "Zo32path.h"
+#include "geometry/forward_diff.hpp"
 #include "span_rules.hpp"
 
 namespace zo::render {
@@ -81,6 +84,35 @@ class EdgeTable {
     double line;    // ⌈sv·n⌉: the first sample line at or below it
     bool finite;
   };
+  // Where a curve's walk picks up in a later band: the walk's state before its first chord
+  // that comes near that band. Curves are counted in walking order, the same in every band.
+  struct Resume {
+    uint32_t curve;
+    uint32_t band;
+    CubicSteps steps;
+  };
+  // The bands that a curve's chords walked so far come near, from its first chord on; each
+  // such band after the current one has its resume point.
+  struct Reach {
+    uint32_t curve;
+    uint32_t lo;
+    uint32_t hi;
+  };
+  template <typename T>
+  struct List {
+    T* items = nullptr;
+    uint32_t count = 0;
+    uint32_t capacity = 0;
+    bool reserve(uint32_t wanted);
+    bool push(const T& item);
+    void release();
+  };
+  template <typename LineTo, typename MoveTo>
+  void walk_curve(PointDB p0, PointDB p1, PointDB p2, PointDB p3, LineTo&& line_to,
+                  MoveTo&& move_to);
+  void prepare_resumes();
+  uint32_t band_of(double v) const;
+
   Vertex vertex(double u, double v) const;
   bool add_edge(const Vertex& a, const Vertex& b);
   bool curve_reaches_band(double vmin, double vmax) const;
@@ -98,6 +130,17 @@ class EdgeTable {
   uint32_t bandRows_ = 0;
   double firstG_ = 1.0;
   double lastG_ = 0.0;
+  // Resume points of later bands and the reach of curves walked so far (sorted by curve:
+  // from bands before, and those walked first in this band). resumesOk_ turns false for the
+  // rest of the fill when a list cannot grow: walks then start at their curves' beginnings.
+  List<Resume> resumes_;
+  List<Resume> bandResumes_;  // this band's, sorted by curve
+  List<Reach> reach_;
+  List<Reach> newReach_;
+  uint32_t resumeAt_ = 0;
+  uint32_t reachAt_ = 0;
+  uint32_t curve_ = 0;  // the curve being walked
+  bool resumesOk_ = true;
 };
 
 // The sorted crossings of one sample line after another, band by band. The edges crossing
@@ -108,10 +151,11 @@ class CrossingWalk {
  public:
   // limit bounds stored abscissas to [0, limit], which keeps every span that reaches the mask
   // unchanged.
-  CrossingWalk(const EdgeTable& table, double limit);
+  // wholeRows: next_row() may add pixel rows edge by edge (it needs more scratch).
+  CrossingWalk(const EdgeTable& table, double limit, bool wholeRows);
   // The scratch the walk needs for the table's current band: the running edges, room to
-  // restore a line's original order, and the band's list array.
-  static size_t scratch_bytes(const EdgeTable& table);
+  // restore a line's original order or to plan a row, and the band's list array.
+  size_t scratch_bytes(const EdgeTable& table) const;
 
   // Starts the table's current band, once its edges are in; scratch holds scratch_bytes()
   // bytes, 8-byte aligned, until the band is done.
@@ -147,6 +191,41 @@ class CrossingWalk {
       if (winding == 0 && std::fabs(x) != start) fn(start, std::fabs(x));
     }
   }
+  // Adds the coverage of the next `lines` sample lines (one pixel row) edge by edge, where
+  // that gives what the lines' spans give up to the order of the additions: every crossing
+  // opens or closes a span, and the row's edges keep that role throughout the row.
+  // cells(c, area, cover) adds area to column c and cover whole sample lines to every column
+  // after it (both signed). False, changing nothing, when the row needs next_line() instead.
+  template <typename Cells>
+  bool next_row(uint32_t lines, bool evenOdd, Cells&& cells) {
+    const uint32_t n = plan_row(lines, evenOdd);
+    if (n == kNeedsLines) return false;
+    const double limit = limit_;
+    auto key_of = [limit](double u) { return u < 0.0 ? 0.0 : limit < u ? limit : u; };
+    for (uint32_t i = 0; i < n; ++i) {
+      RowEdge& r = rowEdges_[i];
+      // Most edges stay in one column for the whole row and add one cell: the sum of their
+      // crossings is that of an arithmetic series. Others add a cell per line.
+      const double sign = r.role;
+      const double first = key_of(r.u), last = key_of(r.end);
+      const uint32_t c = column(first);
+      const bool inside = first == r.u && last == r.end;
+      if (c == column(last) && (inside || first == last)) {
+        const double m = r.count;
+        const double sum = inside ? m * (r.u + r.end) * 0.5 : m * first;
+        cells(c, sign * (m * (static_cast<double>(c) + 1.0) - sum),
+              r.role * static_cast<int32_t>(r.count));
+        continue;
+      }
+      for (uint32_t k = 0; k < r.count; ++k) {
+        const double key = key_of(r.u + k * r.du);
+        const uint32_t col = column(key);
+        cells(col, sign * (static_cast<double>(col) + 1.0 - key), r.role);
+      }
+    }
+    finish_row(n, lines);
+    return true;
+  }
   // True when the next `lines` sample lines have no crossing: nothing runs and nothing
   // starts. skip() then passes over them.
   bool quiet(uint32_t lines) const {
@@ -163,6 +242,40 @@ class CrossingWalk {
     uint32_t index;     // in the edge table: path order
     uint32_t negative;  // the edge runs towards decreasing v
   };
+  // An edge over one pixel row: its crossings on its first and last line of the row,
+  // unclamped, and the range of its clamped crossings over the row, widened by more than
+  // rounding can move them.
+  struct RowEdge {
+    double u;    // on its first line in the row
+    double end;  // on its last line in the row: u + (count − 1)·du
+    double du;
+    double lo;
+    double hi;
+    double last;
+    uint32_t index;
+    uint32_t negative;
+    uint32_t first;  // its first line in the row
+    uint32_t count;  // its lines in the row
+    int32_t role;    // +1 opens spans, −1 closes them
+    uint32_t group;
+  };
+  // Edges whose ranges overlap, taken together: the lines they cross and their direction.
+  struct Group {
+    uint32_t lines;  // bit k: line k of the row
+    uint32_t negative;
+  };
+  static constexpr uint32_t kNeedsLines = UINT32_MAX;
+  size_t edge_scratch() const;
+  static uint32_t column(double v) {
+    return v >= 4294967295.0 ? UINT32_MAX : static_cast<uint32_t>(v);
+  }
+  // Gathers the row's edges, checks that the row may be added edge by edge and gives each
+  // edge its role; returns how many there are, or kNeedsLines.
+  uint32_t plan_row(uint32_t lines, bool evenOdd);
+  bool assign_roles(uint32_t groups, uint32_t lines, bool evenOdd);
+  // Keeps the edges that run on below the row as the running ones, in order.
+  void finish_row(uint32_t count, uint32_t lines);
+  Active start(const Edge& e, double g, uint32_t index) const;
   // Inserts a running edge behind the first *count entries, keeping (key, path order) order.
   void merge_in(Active a, uint32_t* count) const {
     uint32_t k = *count;
@@ -213,12 +326,16 @@ class CrossingWalk {
   uint32_t activeCount_ = 0;
   double* values_ = nullptr;  // a line's crossings in their original order
   double* scratch_ = nullptr;
+  RowEdge* rowEdges_ = nullptr;  // shares its memory with values_ and scratch_
+  Group* groups_ = nullptr;
+  uint32_t* order_ = nullptr;  // a row's edges by the start of their ranges
 
   // The band's list array: per line, where its starting edges begin in starts_.
   uint32_t* lineStart_ = nullptr;
   uint32_t* starts_ = nullptr;
   uint32_t lineCount_ = 0;
   uint32_t line_ = 0;
+  bool wholeRows_;
   int64_t firstLine_ = 0;
 };
 

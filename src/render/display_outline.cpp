@@ -8,8 +8,8 @@
 #include <cstring>
 
 #include "display.hpp"
-#include "model/fixed_point.hpp"
-#include "model/forward_diff.hpp"
+#include "geometry/fixed_point.hpp"
+#include "geometry/forward_diff.hpp"
 #include "model/records.hpp"
 #include "platform/memory.hpp"
 #include "platform/rect.hpp"

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "display.hpp"
-#include "model/fixed_point.hpp"
+#include "geometry/fixed_point.hpp"
 #include "model/records.hpp"
 #include "platform/device_context.hpp"
 

@@ -59,6 +59,23 @@ class CoverageRow {
     if (cb < width_) add_part(cb, b - static_cast<double>(cb));
   }
 
+  // Column c gets area (signed) and every column after it `cover` whole sample rows; columns
+  // at or past the width are ignored.
+  void add_cell(uint32_t c, double area, int32_t cover) {
+    if (c >= width_) {  // the run before it still ends at the width
+      mark(width_);
+      loWord_ = std::min(loWord_, width_ >> 6);
+      hiWord_ = std::max(hiWord_, width_ >> 6);
+      return;
+    }
+    part_[c] += area;
+    full_[c + 1] += cover;
+    mark(c);
+    mark(c + 1);
+    loWord_ = std::min(loWord_, c >> 6);
+    hiWord_ = std::max(hiWord_, (c + 1) >> 6);
+  }
+
   // Writes the columns of the row whose coverage is non-zero and clears the row.
   // samples: sample rows per pixel row; 1 selects the bilevel rule.
   void flush(uint8_t* row, uint32_t samples) {
@@ -87,7 +104,7 @@ class CoverageRow {
   // Visits the marked columns in order: fn(c, run) with run the whole sample rows covering
   // columns from the previous mark up to c (exclusive); the marks are cleared.
   template <typename Fn>
-  void for_each_mark(Fn&& fn) {
+  [[gnu::always_inline]] void for_each_mark(Fn&& fn) {
     for (uint32_t w = loWord_; w <= hiWord_; ++w) {
       uint64_t bits = marks_[w];
       marks_[w] = 0;
@@ -111,7 +128,7 @@ class CoverageRow {
     int32_t run = 0;
     uint32_t next = 0;  // first column not yet written
     auto level = [unit](double acc) { return clamp_byte(std::trunc(acc * unit - 0.98)); };
-    for_each_mark([&](uint32_t c) {
+    for_each_mark([&](uint32_t c) __attribute__((always_inline)) {
       if (run != 0) fill(row + next, level(run), c - next);
       run += full_[c];
       full_[c] = 0;
@@ -132,7 +149,7 @@ class CoverageRow {
     int32_t run = 0;
     uint32_t next = 0;
     const uint32_t last = width_ - 1;
-    for_each_mark([&](uint32_t c) {
+    for_each_mark([&](uint32_t c) __attribute__((always_inline)) {
       // A column covered by whole sample rows only is at least half covered.
       if (run != 0) fill(row + next, 255, c - next);
       run += full_[c];
@@ -212,15 +229,15 @@ bool fillable(const ZoPath* r, bool columns) {
 // A band whose arrays cannot be allocated ends the pass there; the lines written so far stay.
 template <typename Fn>
 void for_each_band(EdgeTable& table, const RecordRange& range, const DeviceMap& map, bool columns,
-                   double limit, Fn&& fn) {
-  CrossingWalk walk(table, limit);
+                   double limit, bool wholeRows, Fn&& fn) {
+  CrossingWalk walk(table, limit, wholeRows);
   for (uint32_t index = 0; index < table.band_count(); ++index) {
     table.begin_band(index);
     bool ok = true;
     range.for_each([&](const ZoPath* r) {
       if (ok && fillable(r, columns)) ok = table.add_record(r, map, columns);
     });
-    void* scratch = ok ? table.tail(CrossingWalk::scratch_bytes(table)) : nullptr;
+    void* scratch = ok ? table.tail(walk.scratch_bytes(table)) : nullptr;
     if (scratch == nullptr) return;
     walk.begin_band(scratch);
     fn(walk);
@@ -247,13 +264,32 @@ Fill band_fill(const Mask& mask, const RecordRange& range, const FillOptions& op
   }
   CoverageRow coverage(coverageWidth, coverageMemory);
   EdgeTable table(samples, mask.height, bandRows);
-  for_each_band(table, range, map, false, limit, [&](CrossingWalk& walk) {
+  // With fewer sample lines a pixel row the per-line walk costs less than the test.
+  const bool byEdges = !mask.wide && samples == 16;
+  constexpr uint32_t kMostWait = 15;
+  uint32_t backOff = 0, wait = 0;
+  for_each_band(table, range, map, false, limit, byEdges, [&](CrossingWalk& walk) {
     for (uint32_t r = 0; r < table.band_pixels(); ++r) {
       uint8_t* row = mask.pixels + (table.band_top() + r) * rowBytes;
       if (mask.wide) std::memset(row, 0xFF, rowBytes);
       if (walk.quiet(samples)) {  // nothing crosses this pixel row
         walk.skip(samples);
         continue;
+      }
+      // Rows of 16 sample lines are tried edge by edge; after a row that needs its lines the
+      // next tries wait a little longer each time (self-crossing shapes need most rows).
+      if (byEdges && wait == 0) {
+        if (walk.next_row(samples, options.evenOdd, [&](uint32_t c, double area, int32_t cover) {
+              coverage.add_cell(c, area, cover);
+            })) {
+          coverage.flush(row, samples);
+          backOff = 0;
+          continue;
+        }
+        backOff = std::min<uint32_t>(backOff * 2 + 1, kMostWait);
+        wait = backOff;
+      } else if (wait > 0) {
+        --wait;
       }
       for (uint32_t k = 0; k < samples; ++k) {
         if (mask.wide) {
@@ -297,7 +333,7 @@ void bilevel_pass(const Mask& mask, const RecordRange& range, bool evenOdd, int3
   if (lines == 0) return;
   note_style(range, sawStyle);
   EdgeTable table(1, lines, static_cast<uint32_t>(bandRows));
-  for_each_band(table, range, map, columns, limit, [&](CrossingWalk& walk) {
+  for_each_band(table, range, map, columns, limit, false, [&](CrossingWalk& walk) {
     for (uint32_t j = 0; j < walk.line_count(); ++j) {
       const uint32_t line = table.band_top() + j;
       walk.next_line(evenOdd, [&](double a, double b) {

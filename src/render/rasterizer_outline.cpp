@@ -3,8 +3,8 @@
 #include <cmath>
 #include <cstring>
 
-#include "model/fixed_point.hpp"
-#include "model/forward_diff.hpp"
+#include "geometry/fixed_point.hpp"
+#include "geometry/forward_diff.hpp"
 #include "model/records.hpp"
 #include "rasterizer.hpp"
 

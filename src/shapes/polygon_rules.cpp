@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "model/fixed_point.hpp"
+#include "geometry/fixed_point.hpp"
 #include "model/node_walk.hpp"
 #include "platform/host_library.hpp"
 

@@ -2,7 +2,7 @@
 // with FixToDb, mapped, and converted back with DbToFix (truncation).
 #pragma once
 
-#include "model/fixed_point.hpp"
+#include "geometry/fixed_point.hpp"
 #include "model/node_walk.hpp"
 
 namespace zo::transform {

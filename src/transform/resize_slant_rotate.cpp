@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "model/bounds.hpp"
-#include "model/fixed_point.hpp"
+#include "geometry/fixed_point.hpp"
 #include "model/records.hpp"
 #include "point_map.hpp"
 

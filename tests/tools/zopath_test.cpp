@@ -24,11 +24,13 @@ class ZopathTool : public ::testing::Test {
   void SetUp() override {
     dir_ = fs::temp_directory_path() / ("zopath_test_" + std::to_string(::getpid()));
     fs::create_directories(dir_);
-    write("tri.txt", "% a closed triangle\n3 0\n0 0 6\n100 0 2\n100 100 3\n");
-    write("far.txt", "3 0\n0 0 6\n1 1 2\n40000 0 3\n");
+    // The longest line the reader takes whole: 99 characters.
+    write("tri.txt", "%" + std::string(98, '-') + "\n3 0\n0 0 6\n100 0 2\n100 100 3\n");
+    write("far.txt", "3 0\n0 0 6\n1 1 2\n32768 0 3\n");
     write("nan.txt", "2 0\n0 0 6\n\nnan 5 2\n");
     write("count.txt", "% overflowing count\n2147483648 0\n0 0 6\n");
     write("negative.txt", "-5 0\n0 0 6\n");
+    write("join.txt", "1 yes\n0 0 6\n");
     write("kind.txt", "2 0\n0 0 6\n5 5 9\n");
     write("open.txt", "/*\n3 0\n0 0 6\n");
     write("short.txt", "1 0\n5 5 6\n3 0\n0 0 6\n1 1 2\n");
@@ -83,10 +85,11 @@ TEST_F(ZopathTool, CommandLinesGiveTheirStatusAndMessage) {
       {"render tri.txt -o /dev/full", 1, "cannot write"},
       {"transform tri.txt --rotate 5 > /dev/full", 1, "standard output"},
       // Input the reader would take silently, reported with its line.
-      {"info far.txt", 1, "far.txt:4: coordinate 40000 is outside the 16.16 range"},
+      {"info far.txt", 1, "far.txt:4: coordinate 32768 is outside the 16.16 range"},
       {"render nan.txt -o x.png", 1, "nan.txt:4: expected a coordinate, found 'nan'"},
       {"info count.txt", 1, "count.txt:2: node count 2147483648"},
       {"info negative.txt", 1, "negative.txt:1: node count -5"},
+      {"info join.txt", 1, "join.txt:1: expected a subpath header 'COUNT JOIN'"},
       {"info kind.txt", 1, "kind.txt:3: node type 9 is not a defined node kind"},
       {"info open.txt", 1, "open.txt:1: '/*' is never closed"},
       {"export short.txt", 1, "short.txt:3: the subpath has 2 of its 3 nodes"},
@@ -131,7 +134,7 @@ TEST_F(ZopathTool, AFailedWriteKeepsTheOldFile) {
   EXPECT_EQ(read("tri.zpb"), before);
   size_t files = 0;
   for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir_)) ++files;
-  EXPECT_EQ(files, 11u);  // the inputs of SetUp and two.txt
+  EXPECT_EQ(files, 12u);  // the inputs of SetUp and two.txt
   EXPECT_EQ(run("flatten two.txt -o tri.zpb").status, 0);
   EXPECT_NE(read("tri.zpb"), before);
 }

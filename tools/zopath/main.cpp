@@ -41,6 +41,14 @@ const char* kMainHelp =
     "  unflatten BLOCK [-o OUT.txt]          read a stored block back as path text\n"
     "  info INPUT                            counts, chains and bounds of a path file\n"
     "  transform INPUT OPERATION...          move, scale, rotate, align or distribute objects\n"
+    "  shape KIND --drag L,T,R,B [options]   a primitive from a dragged rectangle\n"
+    "  polygon --sides N --style S --drag .. a polygon or star from a dragged rectangle\n"
+    "  draw SCRIPT -o OUT.txt [options]      replay window messages through the pen tool\n"
+    "  cut INPUT (--x K|--line ...|--path C) -o OUT.txt  cut along a line or a path\n"
+    "  crossings A B                         list where the segments of two path files cross\n"
+    "  project PATHFILE [turns] [options]    turn objects in space and project them\n"
+    "  arrows LINEFILE --width W [options]   arrowheads on a line: sizes, block, picture\n"
+    "  shading -o OUT.png [options]          plots of the lighting tables\n"
     "  text \"STRING\" -o OUT [options]       text into outlines, masks or glyph bitmaps\n"
     "  help [COMMAND]                        show help\n"
     "\n"
@@ -410,6 +418,19 @@ int cmd_demo(int argc, char** argv) {
   if (!zopath::write_transform_gallery(dir, &transforms, &editorError))
     return fail("demo: " + editorError);
   html << transforms;
+  std::string shapes;
+  if (!zopath::write_shapes_gallery(dir, &shapes, &editorError)) return fail("demo: " + editorError);
+  html << shapes;
+  std::string cuts;
+  if (!zopath::write_cut_gallery(dir, &cuts, &editorError)) return fail("demo: " + editorError);
+  html << cuts;
+  std::string more;
+  if (!zopath::write_arrows_gallery(dir, &more, &editorError) ||
+      !zopath::write_projection_gallery(dir, &more, &editorError) ||
+      !zopath::write_shading_gallery(dir, &more, &editorError)) {
+    return fail("demo: " + editorError);
+  }
+  html << more;
   std::string text;
   if (!zopath::write_text_gallery(dir, &text, &editorError)) return fail("demo: " + editorError);
   html << text;
@@ -430,6 +451,11 @@ int run_storage_command(const std::string& name, int argc, char** argv) {
   if (name == "flatten") return zopath::cmd_flatten(argc, argv);
   if (name == "unflatten") return zopath::cmd_unflatten(argc, argv);
   if (name == "info") return zopath::cmd_info(argc, argv);
+  if (name == "shape") return zopath::cmd_shape(argc, argv);
+  if (name == "polygon") return zopath::cmd_polygon(argc, argv);
+  if (name == "draw") return zopath::cmd_draw(argc, argv);
+  if (name == "cut") return zopath::cmd_cut(argc, argv);
+  if (name == "crossings") return zopath::cmd_crossings(argc, argv);
   if (name == "text") return zopath::cmd_text(argc, argv);
   return -1;
 }
@@ -457,6 +483,9 @@ int dispatch(int argc, char** argv) {
   if (command == "render") return cmd_render(argc - 2, argv + 2);
   if (command == "demo") return cmd_demo(argc - 2, argv + 2);
   if (command == "transform") return zopath::cmd_transform(argc - 2, argv + 2);
+  if (command == "project") return zopath::cmd_project(argc - 2, argv + 2);
+  if (command == "arrows") return zopath::cmd_arrows(argc - 2, argv + 2);
+  if (command == "shading") return zopath::cmd_shading(argc - 2, argv + 2);
   if (int status = run_storage_command(command, argc - 2, argv + 2); status >= 0) return status;
   return zopath::usage_error("unknown command '" + command + "' (see zopath --help)");
 }

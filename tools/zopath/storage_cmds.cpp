@@ -148,6 +148,7 @@ std::string describe(ZoPath* list) {
   out += format("join chains       %u\n", chains);
   out += format("selected          %u of %u subpaths\n", selected, subpaths);
   out += format("outline info      %u\n", attachments);
+  out += describe_outline_info(list);
   out += format("perimeter         %.3f px (closing segments included)\n", perimeter);
   out += format("library length    %.3f px (ZoPathGetLength: closing segments left out)\n", length);
   RectDB exact{};
