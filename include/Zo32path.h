@@ -1442,7 +1442,6 @@ ZO_API uint32_t ZoPathNewCoordStruct(const RECT* window, int32_t scrollX, int32_
 ZO_API uint32_t ZoPathDeleteCoordStruct(CoordStruct* view);
 
 /* ========================================================================================
-<<<<<<< HEAD
  * Primitives
  * ======================================================================================== */
 
@@ -1592,7 +1591,6 @@ ZO_API uint8_t* ZoPathCreateText(HDC dc, char* text, TextOptions* options, ZoPat
  *   that cannot be reached. */
 ZO_API uint32_t ZoPathGlyphToBuf(ZoPath* path, const POINT* origin, uint8_t* libraryBuffer,
                                  void* hostImage, uint32_t reserved, richText* text);
-=======
  * Primitives and path constructors
  * A primitive is a closed path made from a rectangle the user dragged in the window. The
  * drag's left/top corner is the anchor whatever the drag direction; both end pixels count, so
@@ -1979,7 +1977,6 @@ ZO_API void ZoPathCutWithPath(ZoPath** list, ZoPath* cutter, uint32_t pairing);
 /** ZoPathCutWithPath on the current group of a table, as ZoPathTblCutWithLineX; a null
  * table or cutter does nothing. */
 ZO_API void ZoPathTblCutWithPath(ZoPathTbl* table, ZoPath* cutter, uint32_t pairing);
->>>>>>> main
 
 #ifdef __cplusplus
 }

@@ -249,7 +249,6 @@ ZO_API int32_t ZoPlatCombineRgn(HRGN destination, HRGN a, HRGN b, int32_t mode);
  * new clip region (SIMPLEREGION for none), or RGN_ERROR (clip unchanged). */
 ZO_API int32_t ZoPlatSelectClipRgn(HDC dc, HRGN region);
 
-<<<<<<< HEAD
 
 /* ==== Fonts on an information context =====================================================
  * The Windows font services the text code uses, on FreeType and fontconfig. A font is asked
@@ -540,7 +539,6 @@ ZO_API void ZoPlatFontLiveCounts(uint32_t* fonts, uint32_t* contexts);
 /** Empties the font layer's caches (matched faces, glyph outlines, kerning tables); fonts
  * still alive find their faces again on next use. For cold-start measurements. */
 ZO_API void ZoPlatFontFlushCaches(void);
-=======
 /* ---- Lighting state read-back ------------------------------------------------------------
  * The module-wide lighting settings and tables that the lit renderers read (set through
  * ZoPathAdjPhongIllum, ZoPathAdjMetallicIllum, ZoPathSetMetallicEffect, ShadingGammaToMap and
@@ -572,7 +570,6 @@ typedef struct ZoPlatLightingState {
  *            (released when the library unloads) and must not be freed by the caller.
  * @return 1, or 0 for a null out. */
 ZO_API uint32_t ZoPlatGetLightingState(ZoPlatLightingState* out);
->>>>>>> main
 
 #ifdef __cplusplus
 }

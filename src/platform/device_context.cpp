@@ -11,12 +11,8 @@
 #include <vector>
 
 #include "memory.hpp"
-<<<<<<< HEAD
-#include "model/forward_diff.hpp"
-#include "fonts.hpp"
-=======
 #include "geometry/forward_diff.hpp"
->>>>>>> main
+#include "fonts.hpp"
 #include "pointer_set.hpp"
 
 namespace {

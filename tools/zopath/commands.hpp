@@ -4,22 +4,18 @@
 
 #include <string>
 
-<<<<<<< HEAD
-=======
 #include "Zo32path.h"
 
->>>>>>> main
 namespace zopath {
 
 int cmd_export(int argc, char** argv);
 int cmd_flatten(int argc, char** argv);
 int cmd_unflatten(int argc, char** argv);
 int cmd_info(int argc, char** argv);
-<<<<<<< HEAD
 // text_cmd.cpp: text into outlines, and the gallery's text page (text.html in dir).
 int cmd_text(int argc, char** argv);
 bool write_text_gallery(const std::string& dir, std::string* html, std::string* error);
-=======
+
 int cmd_shape(int argc, char** argv);
 int cmd_polygon(int argc, char** argv);
 int cmd_draw(int argc, char** argv);
@@ -40,6 +36,5 @@ std::string describe_outline_info(ZoPath* list);
 bool write_projection_gallery(const std::string& dir, std::string* html, std::string* error);
 bool write_arrows_gallery(const std::string& dir, std::string* html, std::string* error);
 bool write_shading_gallery(const std::string& dir, std::string* html, std::string* error);
->>>>>>> main
 
 }  // namespace zopath
