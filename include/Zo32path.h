@@ -1591,6 +1591,8 @@ ZO_API uint8_t* ZoPathCreateText(HDC dc, char* text, TextOptions* options, ZoPat
  *   that cannot be reached. */
 ZO_API uint32_t ZoPathGlyphToBuf(ZoPath* path, const POINT* origin, uint8_t* libraryBuffer,
                                  void* hostImage, uint32_t reserved, richText* text);
+
+/* ========================================================================================
  * Primitives and path constructors
  * A primitive is a closed path made from a rectangle the user dragged in the window. The
  * drag's left/top corner is the anchor whatever the drag direction; both end pixels count, so

@@ -539,6 +539,7 @@ ZO_API void ZoPlatFontLiveCounts(uint32_t* fonts, uint32_t* contexts);
 /** Empties the font layer's caches (matched faces, glyph outlines, kerning tables); fonts
  * still alive find their faces again on next use. For cold-start measurements. */
 ZO_API void ZoPlatFontFlushCaches(void);
+
 /* ---- Lighting state read-back ------------------------------------------------------------
  * The module-wide lighting settings and tables that the lit renderers read (set through
  * ZoPathAdjPhongIllum, ZoPathAdjMetallicIllum, ZoPathSetMetallicEffect, ShadingGammaToMap and

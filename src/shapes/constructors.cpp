@@ -3,7 +3,7 @@
 // collected subpath at its end.
 #include <cmath>
 
-#include "model/fixed_point.hpp"
+#include "geometry/fixed_point.hpp"
 #include "model/records.hpp"
 #include "new_shape.hpp"
 #include "platform/host_library.hpp"

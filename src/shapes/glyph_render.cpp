@@ -11,7 +11,7 @@
 #include <new>
 #include <vector>
 
-#include "model/fixed_point.hpp"
+#include "geometry/fixed_point.hpp"
 #include "model/node_walk.hpp"
 #include "model/records.hpp"
 #include "platform/device_context.hpp"

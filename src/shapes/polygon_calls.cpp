@@ -2,7 +2,7 @@
 // reading or changing the polygon marks of one subpath or of a whole list.
 #include <cmath>
 
-#include "model/fixed_point.hpp"
+#include "geometry/fixed_point.hpp"
 #include "model/records.hpp"
 #include "new_shape.hpp"
 #include "platform/device_context.hpp"

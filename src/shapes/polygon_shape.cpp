@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "model/fixed_point.hpp"
-#include "model/vectors.hpp"
+#include "geometry/fixed_point.hpp"
+#include "geometry/vectors.hpp"
 #include "model/records.hpp"
 #include "new_shape.hpp"
 #include "polygon_rules.hpp"

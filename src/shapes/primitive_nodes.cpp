@@ -1,6 +1,6 @@
 #include "primitive_nodes.hpp"
 
-#include "model/fixed_point.hpp"
+#include "geometry/fixed_point.hpp"
 
 namespace zo::shapes {
 

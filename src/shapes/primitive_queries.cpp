@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "model/fixed_point.hpp"
+#include "geometry/fixed_point.hpp"
 #include "model/records.hpp"
 #include "primitive_nodes.hpp"
 

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "model/fixed_point.hpp"
+#include "geometry/fixed_point.hpp"
 #include "model/records.hpp"
 #include "new_shape.hpp"
 #include "platform/host_library.hpp"

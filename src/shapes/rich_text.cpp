@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "model/fixed_point.hpp"
+#include "geometry/fixed_point.hpp"
 #include "model/records.hpp"
 #include "platform/fonts.hpp"
 #include "platform/host_library.hpp"

@@ -5,7 +5,7 @@
 #include <new>
 #include <vector>
 
-#include "model/fixed_point.hpp"
+#include "geometry/fixed_point.hpp"
 #include "model/records.hpp"
 #include "platform/fonts.hpp"
 #include "platform/global_memory.hpp"

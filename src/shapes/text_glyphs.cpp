@@ -11,7 +11,7 @@
 #include <cstring>
 #include <numeric>
 
-#include "model/fixed_point.hpp"
+#include "geometry/fixed_point.hpp"
 #include "model/move.hpp"
 #include "model/records.hpp"
 #include "platform/fonts.hpp"
