@@ -1879,6 +1879,157 @@ ZO_API uint32_t ZoPathWrapAndUpdate(ZoPathTbl* table, ZoPath* list, ZoPath* base
                                     ZoPathWrapInfo* info);
 
 /* ========================================================================================
+ * Primitive bounds
+ * ======================================================================================== */
+
+/** The rectangle of the path list from path to its tail: ZoPathGetAllMiniMaxRect at the
+ * 16.16 scale unit (65536 = 1.0), with 5 added to left and top and 6 taken from right and
+ * bottom (the drawing margin removed).
+ * @param path any subpath; the list from it to the tail is measured.
+ * @param unit 16.16 scale.
+ * @param out receives the rectangle in scaled image pixels.
+ * @return 1; 0 for a null path or out (out unchanged). */
+ZO_API uint32_t ZoPathGetRealRect(const ZoPath* path, uint32_t unit, RECT* out);
+
+/* ========================================================================================
+ * Text
+ * Text becomes paths: each character's TrueType outline (through the platform's font calls,
+ * Zo32path_platform.h) is converted into subpaths of moves, lines and cubic Beziers placed
+ * along a pen that advances by the character's ABC widths, kerning and extra spacing. The
+ * first subpath of every character carries ZOF_TEXT_CHAR; the subpaths of one text form one
+ * list and one join chain. Nodes on the implied on-curve points of quadratic splines have
+ * PT_SMOOTH (type 0x2004). Glyph y grows upwards and is negated: the baseline of the first
+ * line is y = 0 and characters lie above it (negative y).
+ * ======================================================================================== */
+
+/** One run of rich text: 80 bytes. */
+typedef struct richTextRun {
+  int32_t height;       /**< em height in pixels, 1 ... 10000 (the font is asked for -height) */
+  int32_t ascent;       /**< pixels; filled from the font when ascent and descent are both 0 */
+  int32_t descent;      /**< pixels; line heights, rotation centre and bar fallbacks */
+  int32_t extraLeading; /**< pixels added to the descent for the line height when positive */
+  uint32_t charset;     /**< character set (0 ANSI, 2 symbol: one byte a character, 128 ...) */
+  uint8_t style;        /**< ZORUN_... bits */
+  uint8_t reserved[3];
+  int32_t kerning;      /**< nonzero: apply the font's kerning pairs */
+  int32_t spacing;      /**< extra pixels after every character (when at least 1) */
+  char faceName[32];    /**< font family; at most 31 characters are read */
+  const char* text;     /**< zero-terminated bytes, lines separated by line feeds; null: skipped */
+  COLORREF colour;      /**< text colour, red in the low byte */
+  float rotation;       /**< degrees each character is turned about its middle; finite */
+} richTextRun;
+
+#define ZORUN_BOLD 0x01      /* weight 700, else 400 */
+#define ZORUN_ITALIC 0x02
+#define ZORUN_UNDERLINE 0x04 /* an underline bar under the run's pieces */
+#define ZORUN_STRIKEOUT 0x08 /* a strike-out bar */
+#define ZORUN_OUTLINED 0x10  /* the run's subpaths get ZOF_TEXT_STYLE (drawn, never filled) */
+
+/** A rich-text record: this header followed directly by runCount runs. */
+typedef struct richText {
+  uint32_t reserved;
+  int32_t runCount;        /**< at least 1 */
+  int32_t lineSpacing;     /**< pixels added between lines (or the whole step, see below) */
+  int32_t spacingAbsolute; /**< nonzero: the line step is lineSpacing alone */
+  uint32_t alignment;      /**< 1: lines to the far side of the widest, 2: centred; else none */
+  uint32_t vertical;       /**< nonzero: columns right to left, characters turned 270 degrees */
+  richTextRun runs[1];     /**< extends to runCount runs */
+} richText;
+
+/** Lays out a rich-text record into one text path.
+ *
+ * Each run is read with its own font (face, height, bold, italic, character set). Lines end at
+ * line feeds. When maxWidth and maxHeight are both nonzero the text is first split into words
+ * (at spaces and double-byte characters), a line also ends before a word that would pass
+ * maxWidth, and layout stops at the line that would pass maxHeight (for vertical text the two
+ * limits swap roles); otherwise both limits are ignored. A piece whose pen position would
+ * pass 10005 pixels is left out. Underline and strike-out bars are closed five-node
+ * rectangles with flags ZOF_TEXT_CHAR | ZOF_RICH_BAR after their piece's characters. The first
+ * subpath of a piece whose colour differs from the previous piece's carries ZOF_COLOR_PIECE.
+ *
+ * @param text the record; runs with a null text are skipped. Runs whose ascent and descent
+ *   are both 0 receive them from the font.
+ * @param fixedOutline nonzero: outlines are read at 128 pixels and scaled to each run's height
+ *   (smoother small text); zero: read at the run's height and moved by (-0.5, -0.5).
+ * @param maxWidth, maxHeight layout limits in pixels (see above).
+ * @param outPath receives the text path (null when nothing was produced), owned by the caller
+ *   (each record released with ZoPathDeletePtrSingle along next); null to measure only.
+ * @param lineCount, totalHeight receive the number of lines and the sum of their steps;
+ *   required when outPath is null, else optional.
+ * @param outWidth when not null receives the widest line in pixels.
+ * @return 1; 0 for a null record, a run count below 1, a run height outside 1 ... 10000 or a
+ *   rotation that is not finite (error 3200), when the context or a font cannot be made, or
+ *   when memory runs out (error 1001). Nothing is left allocated on failure. */
+ZO_API uint32_t ZoPathCreateRichEditText2(richText* text, uint32_t fixedOutline, uint32_t maxWidth,
+                                          uint32_t maxHeight, ZoPath** outPath,
+                                          uint32_t* lineCount, uint32_t* totalHeight,
+                                          double* outWidth);
+/** ZoPathCreateRichEditText2 without the widest-line output. */
+ZO_API uint32_t ZoPathCreateRichEditText(richText* text, uint32_t fixedOutline, uint32_t maxWidth,
+                                         uint32_t maxHeight, ZoPath** outPath,
+                                         uint32_t* lineCount, uint32_t* totalHeight);
+
+/** Options of ZoPathCreateText: ten 32-bit words. */
+typedef struct TextOptions {
+  uint32_t reserved0;
+  uint32_t italic;     /**< set to 0 by the call when the context's font is italic */
+  uint32_t underline;  /**< nonzero: an underline bar under each line */
+  uint32_t strikeOut;  /**< nonzero: a strike-out bar through each line */
+  uint32_t rasterMode; /**< ZoPathToBuf's mode */
+  uint32_t vertical;   /**< nonzero: vertical text (the font should have escapement 2700) */
+  uint32_t antiAlias;  /**< ZoPathToBuf's aaMode */
+  uint32_t reserved7;
+  uint32_t alignment;  /**< ZOTEXT_ALIGN_... or anything else for none */
+  uint32_t outputMode; /**< ZOTEXT_PATH_ONLY, or anything else for path and mask */
+} TextOptions;
+
+#define ZOTEXT_ALIGN_FAR 1001    /* each line moved by the widest line's width minus its own */
+#define ZOTEXT_ALIGN_CENTRE 1002 /* by half of that */
+#define ZOTEXT_PATH_ONLY 1021
+
+/** Converts text in the font selected into dc (an information context of
+ * ZoPlatCreateDCA with a font of ZoPlatCreateFontIndirectA) into one path and its mask.
+ *
+ * Control characters other than carriage return and line feed count as spaces; lines end at
+ * carriage-return/line-feed pairs (at most 2047 lines; trailing empty lines are dropped).
+ * Line i is moved down (left for vertical text) by i times the font's height; the first
+ * subpath of each line carries ZOF_TEXT_LINE; bars are five-node rectangles with
+ * ZOF_TEXT_CHAR at the end of their line. Each line's conversion is traced as
+ * "Enter FontOutlineToPSPath\n".
+ *
+ * @param dc the context with the font; its character set decides the code page.
+ * @param text zero-terminated bytes.
+ * @param options see TextOptions.
+ * @param outPath receives the text path (null for empty text), owned by the caller (each
+ *   record released with ZoPathDeletePtrSingle along next).
+ * @param outRect receives the mask's rectangle (as ZoPathToBuf's, in image pixels scaled by
+ *   150 / font height when the font is under 60 pixels high); may be null in path-only mode.
+ * @return the 8-bit mask (non-zero winding) of the path, freed by the caller with
+ *   ZoPathBufFree; 0 in path-only mode, for empty text, for null arguments, when the font
+ *   cannot be read, or when memory runs out (error 1001; *outPath null). */
+ZO_API uint8_t* ZoPathCreateText(HDC dc, char* text, TextOptions* options, ZoPath** outPath,
+                                 RECT* outRect);
+
+/** Draws the glyphs of a text path made by ZoPathCreateRichEditText2 from the same record as
+ * hinted 1-bit glyph bitmaps in each run's colour, and its bars as filled rectangles.
+ *
+ * Each character's bitmap is placed at the rounded box of its subpaths; characters whose box
+ * misses the target are skipped. The path and the record are walked in step; a path that
+ * does not match the record ends the walk (0).
+ * @param path the text path (its first subpath must carry ZOF_TEXT_CHAR).
+ * @param origin image position of the target's top-left pixel.
+ * @param libraryBuffer a library buffer (ZoPathBufAlloc) of 8 bits (coverage kept as the
+ *   maximum), 24 or 32 bits (red, green, blue bytes blended); null to use hostImage.
+ * @param hostImage a host image (buf32... calls) used when libraryBuffer is null.
+ * @param reserved not read.
+ * @param text the rich-text record the path was made from.
+ * @return 1; 0 for null arguments, an empty path or one not starting with a character, a
+ *   glyph that cannot be rendered, a path that does not match the record, or a host image
+ *   that cannot be reached. */
+ZO_API uint32_t ZoPathGlyphToBuf(ZoPath* path, const POINT* origin, uint8_t* libraryBuffer,
+                                 void* hostImage, uint32_t reserved, richText* text);
+
+/* ========================================================================================
  * Primitives and path constructors
  * A primitive is a closed path made from a rectangle the user dragged in the window. The
  * drag's left/top corner is the anchor whatever the drag direction; both end pixels count, so

@@ -249,6 +249,297 @@ ZO_API int32_t ZoPlatCombineRgn(HRGN destination, HRGN a, HRGN b, int32_t mode);
  * new clip region (SIMPLEREGION for none), or RGN_ERROR (clip unchanged). */
 ZO_API int32_t ZoPlatSelectClipRgn(HDC dc, HRGN region);
 
+
+/* ==== Fonts on an information context =====================================================
+ * The Windows font services the text code uses, on FreeType and fontconfig. A font is asked
+ * for by a LOGFONTA (face name through fontconfig, DejaVu Sans standing in for unknown names)
+ * and selected into an information context made by ZoPlatCreateDCA("DISPLAY", ...): a
+ * device context without pixels (drawing on it does nothing) that holds one selected font.
+ * Fonts are GDI objects: ZoPlatSelectObject selects one and returns the font it replaces,
+ * ZoPlatDeleteObject releases it. Sizes are in pixels; outline points are 16.16 fixed values
+ * with y growing upwards, as in the TrueType outline formats below.
+ *
+ * The records keep their Windows layouts and field names. */
+
+/** A 16.16 value as two halves: fract is the fraction (units of 1/65536), value the
+ * signed integer part. */
+typedef struct tagFIXED {
+  uint16_t fract;
+  int16_t value;
+} FIXED;
+
+/** A 2 x 2 matrix of FIXED values. A glyph point (x, y) maps to
+ * (x eM11 + y eM21, x eM12 + y eM22). */
+typedef struct tagMAT2 {
+  FIXED eM11;
+  FIXED eM12;
+  FIXED eM21;
+  FIXED eM22;
+} MAT2;
+
+/** A point of two FIXED values. */
+typedef struct tagPOINTFX {
+  FIXED x;
+  FIXED y;
+} POINTFX;
+
+#define LF_FACESIZE 32
+/** A font request: lfHeight < 0 asks for an em of -lfHeight pixels, > 0 for a cell height
+ * (ascent + descent) of lfHeight pixels, 0 for an em of 12 pixels; lfEscapement turns the
+ * glyphs counter-clockwise in tenths of a degree (2700 for vertical text); lfWeight 1-1000
+ * (400 regular, 700 bold); lfItalic nonzero for italic; lfCharSet the character set (0 ANSI,
+ * 2 symbol, 128 Shift-JIS ...); lfFaceName the fontconfig family name, empty for
+ * "sans-serif". The other fields are kept and not read. */
+typedef struct tagLOGFONTA {
+  int32_t lfHeight;
+  int32_t lfWidth;
+  int32_t lfEscapement;
+  int32_t lfOrientation;
+  int32_t lfWeight;
+  uint8_t lfItalic;
+  uint8_t lfUnderline;
+  uint8_t lfStrikeOut;
+  uint8_t lfCharSet;
+  uint8_t lfOutPrecision;
+  uint8_t lfClipPrecision;
+  uint8_t lfQuality;
+  uint8_t lfPitchAndFamily;
+  char lfFaceName[LF_FACESIZE];
+} LOGFONTA;
+
+/** Text metrics in pixels (GetTextMetricsA). */
+typedef struct tagTEXTMETRICA {
+  int32_t tmHeight;
+  int32_t tmAscent;
+  int32_t tmDescent;
+  int32_t tmInternalLeading;
+  int32_t tmExternalLeading;
+  int32_t tmAveCharWidth;
+  int32_t tmMaxCharWidth;
+  int32_t tmWeight;
+  int32_t tmOverhang;
+  int32_t tmDigitizedAspectX;
+  int32_t tmDigitizedAspectY;
+  uint8_t tmFirstChar;
+  uint8_t tmLastChar;
+  uint8_t tmDefaultChar;
+  uint8_t tmBreakChar;
+  uint8_t tmItalic;
+  uint8_t tmUnderlined;
+  uint8_t tmStruckOut;
+  uint8_t tmPitchAndFamily;
+  uint8_t tmCharSet;
+} TEXTMETRICA;
+
+/** The PANOSE classification (kept for the layout; filled from the OS/2 table). */
+typedef struct tagPANOSE {
+  uint8_t bytes[10];
+} PANOSE;
+
+/** Outline text metrics in pixels (GetOutlineTextMetricsA). Positions are measured upwards
+ * from the baseline (an underscore position below the baseline is negative). The name
+ * pointers are left null. */
+typedef struct tagOUTLINETEXTMETRICA {
+  uint32_t otmSize;
+  TEXTMETRICA otmTextMetrics;
+  uint8_t otmFiller;
+  PANOSE otmPanoseNumber;
+  uint32_t otmfsSelection;
+  uint32_t otmfsType;
+  int32_t otmsCharSlopeRise;
+  int32_t otmsCharSlopeRun;
+  int32_t otmItalicAngle;
+  uint32_t otmEMSquare;
+  int32_t otmAscent;
+  int32_t otmDescent;
+  uint32_t otmLineGap;
+  uint32_t otmsCapEmHeight;
+  uint32_t otmsXHeight;
+  RECT otmrcFontBox;
+  int32_t otmMacAscent;
+  int32_t otmMacDescent;
+  uint32_t otmMacLineGap;
+  uint32_t otmusMinimumPPEM;
+  POINT otmptSubscriptSize;
+  POINT otmptSubscriptOffset;
+  POINT otmptSuperscriptSize;
+  POINT otmptSuperscriptOffset;
+  uint32_t otmsStrikeoutSize;
+  int32_t otmsStrikeoutPosition;
+  int32_t otmsUnderscoreSize;
+  int32_t otmsUnderscorePosition;
+  char* otmpFamilyName;
+  char* otmpFaceName;
+  char* otmpStyleName;
+  char* otmpFullName;
+} OUTLINETEXTMETRICA;
+
+/** A glyph's box and advance (GetGlyphOutlineA): the black box in whole pixels, the
+ * position of its upper-left corner relative to the pen (y upwards), the pen increments. */
+typedef struct tagGLYPHMETRICS {
+  uint32_t gmBlackBoxX;
+  uint32_t gmBlackBoxY;
+  POINT gmptGlyphOrigin;
+  int16_t gmCellIncX;
+  int16_t gmCellIncY;
+} GLYPHMETRICS;
+
+/** Integer ABC widths: A the space before the glyph's ink, B the ink's width, C the space
+ * after it; A + B + C is the advance. */
+typedef struct _ABC {
+  int32_t abcA;
+  uint32_t abcB;
+  int32_t abcC;
+} ABC;
+
+/** ABC widths in fractional pixels. */
+typedef struct _ABCFLOAT {
+  float abcfA;
+  float abcfB;
+  float abcfC;
+} ABCFLOAT;
+
+/** A kerning pair: the two character codes and the amount in pixels. */
+typedef struct tagKERNINGPAIR {
+  uint16_t wFirst;
+  uint16_t wSecond;
+  int32_t iKernAmount;
+} KERNINGPAIR;
+
+/** Native outline, one per contour: cb bytes in all (header and curve records), dwType
+ * TT_POLYGON_TYPE, and the contour's start point. */
+typedef struct tagTTPOLYGONHEADER {
+  uint32_t cb;
+  uint32_t dwType;
+  POINTFX pfxStart;
+} TTPOLYGONHEADER;
+
+/** Native outline curve record: wType TT_PRIM_..., cpfx points (4 + 8 cpfx bytes). */
+typedef struct tagTTPOLYCURVE {
+  uint16_t wType;
+  uint16_t cpfx;
+  POINTFX apfx[1];
+} TTPOLYCURVE;
+
+/** The Unicode and code-page coverage bits of a character set (left zero here). */
+typedef struct tagFONTSIGNATURE {
+  uint32_t fsUsb[4];
+  uint32_t fsCsb[2];
+} FONTSIGNATURE;
+
+/** A character set and its ANSI code page (TranslateCharsetInfo). */
+typedef struct tagCHARSETINFO {
+  uint32_t ciCharset;
+  uint32_t ciACP;
+  FONTSIGNATURE fs;
+} CHARSETINFO;
+
+typedef HGDIOBJ HFONT;
+
+#define TT_POLYGON_TYPE 24
+#define TT_PRIM_LINE 1    /* consecutive straight segments to each point */
+#define TT_PRIM_QSPLINE 2 /* a quadratic B-spline: control points, then its end point */
+#define TT_PRIM_CSPLINE 3 /* cubic segments: two control points and an end point each */
+
+#define GGO_BITMAP 1       /* 1 bit a pixel, rows padded to 4 bytes */
+#define GGO_NATIVE 2       /* TTPOLYGONHEADER/TTPOLYCURVE records */
+#define GGO_GRAY2_BITMAP 4 /* 1 byte a pixel, levels 0-4, rows padded to 4 bytes */
+#define GGO_GRAY4_BITMAP 5 /* levels 0-16 */
+#define GGO_GRAY8_BITMAP 6 /* levels 0-64 */
+#define GDI_ERROR 0xFFFFFFFFu
+
+#define TCI_SRCCHARSET 1
+#define TCI_SRCCODEPAGE 2
+
+/** Makes an information context. driver must be "DISPLAY"; device, output and initData are
+ * not read. The first context starts fontconfig and FreeType, which stay until the library
+ * is unloaded. Returns null for another driver name, when the font engine cannot start or
+ * when memory runs out. Released with ZoPlatDeleteDC. */
+ZO_API HDC ZoPlatCreateDCA(const char* driver, const char* device, const char* output,
+                           const void* initData);
+
+/** Makes a font from the request (copied). The face is matched on first use. Returns null
+ * for a null request, |lfHeight| above 16384, or when memory runs out. Released with
+ * ZoPlatDeleteObject (the caller selects another font first when it is still selected). */
+ZO_API HFONT ZoPlatCreateFontIndirectA(const LOGFONTA* request);
+
+/** Fills metrics for the context's font: ascent and descent from the OS/2 table's Windows
+ * ascent and descent (hhea when there is none) at the font's size, rounded; height their
+ * sum; internal leading height - em; external leading the hhea line gap; weight, italic and
+ * character set from the request. 1, or 0 with no font or face. */
+ZO_API uint32_t ZoPlatGetTextMetricsA(HDC dc, TEXTMETRICA* metrics);
+
+/** Fills (when metrics is not null and size is at least sizeof(OUTLINETEXTMETRICA)) the
+ * outline metrics of the context's font and returns sizeof(OUTLINETEXTMETRICA); with a null
+ * record returns the size needed. Strike-out size and position come from the OS/2 table,
+ * underscore size and position from the post table, scaled and rounded. Returns 0 with no
+ * font, or for a face without an OS/2 table. */
+ZO_API uint32_t ZoPlatGetOutlineTextMetricsA(HDC dc, uint32_t size, OUTLINETEXTMETRICA* metrics);
+
+/** Glyph of character code ch (a byte of the font's code page, or lead x 256 + trail for a
+ * double-byte character) in the given format:
+ * - GGO_NATIVE: the unhinted outline, points exact to 1/65536 pixel, turned by the font's
+ *   escapement and then by matrix, as TTPOLYGONHEADER/TTPOLYCURVE records (one polygon per
+ *   contour, starting at its first on-curve point; TT_PRIM_LINE for straight runs,
+ *   TT_PRIM_QSPLINE for a run of quadratic controls with its end point, TT_PRIM_CSPLINE for
+ *   cubic segments; the last record ends on the start point);
+ * - GGO_BITMAP: the hinted glyph rendered 1 bit a pixel, most significant bit leftmost, rows
+ *   top-down padded to 4 bytes; GGO_GRAY2/4/8_BITMAP: 1 byte a pixel in levels 0-4, 0-16,
+ *   0-64, rows padded to 4 bytes.
+ * With a null buffer (or size 0) returns the size needed; otherwise writes the data when
+ * size is enough and returns its size. metrics (required) receives the black box, origin
+ * and cell increments. matrix (required) is applied after the escapement. Returns
+ * GDI_ERROR for a character the face has no glyph for, a too small buffer, a null metrics
+ * or matrix, an unknown format or no font. A glyph without ink has size 0. */
+ZO_API uint32_t ZoPlatGetGlyphOutlineA(HDC dc, uint32_t ch, uint32_t format,
+                                       GLYPHMETRICS* metrics, uint32_t size, void* buffer,
+                                       const MAT2* matrix);
+
+/** ABC widths in pixels of the characters first ... last from the unhinted metrics, one
+ * record each into widths (last - first + 1 records). Measured along the baseline whatever
+ * the escapement. 1, or 0 with no font, first > last, or a null array. */
+ZO_API uint32_t ZoPlatGetCharABCWidthsFloatA(HDC dc, uint32_t first, uint32_t last,
+                                             ABCFLOAT* widths);
+/** The same from the hinted metrics, rounded to whole pixels. */
+ZO_API uint32_t ZoPlatGetCharABCWidthsA(HDC dc, uint32_t first, uint32_t last, ABC* widths);
+
+/** Kerning pairs of the context's font as character codes of its code page (from the
+ * legacy kern table; FreeType's kerning over the mapped characters for Type 1 and CFF
+ * faces; faces that kern only through GPOS have none). With a null array returns the number
+ * of pairs; otherwise copies at most count pairs and returns how many it copied. 0 with no
+ * font. */
+ZO_API uint32_t ZoPlatGetKerningPairsA(HDC dc, uint32_t count, KERNINGPAIR* pairs);
+
+/** With flags TCI_SRCCHARSET, source is a character set value and out receives it with its
+ * code page (0 ANSI 1252, 2 symbol 42, 77 Mac 10000, 128 932, 129 949, 130 1361, 134 936,
+ * 136 950, 161 1253, 162 1254, 163 1258, 177 1255, 178 1256, 186 1257, 204 1251, 222 874,
+ * 238 1250, 255 OEM 437); with TCI_SRCCODEPAGE the reverse. 1, or 0 for a value not in the
+ * table, other flags or a null out. */
+ZO_API uint32_t ZoPlatTranslateCharsetInfo(uintptr_t source, CHARSETINFO* out, uint32_t flags);
+
+/** 1 when byte starts a double-byte character in the code page (932: 0x81-0x9F and
+ * 0xE0-0xFC; 936, 949, 950: 0x81-0xFE; 1361: 0x84-0xD3, 0xD8-0xDE, 0xE0-0xF9), else 0. */
+ZO_API uint32_t ZoPlatIsDBCSLeadByteEx(uint32_t codePage, uint8_t byte);
+
+/** The next character of a code-page string: p itself on a NUL, p + 2 after a lead byte
+ * followed by a nonzero byte, else p + 1. flags is not read. Null for a null p. */
+ZO_API const char* ZoPlatCharNextExA(uint16_t codePage, const char* p, uint32_t flags);
+
+/** Test control: makes the n-th call from now of the named font service fail as it does
+ * when the service cannot deliver ("CreateDCA", "CreateFontIndirectA", "GetTextMetricsA",
+ * "GetOutlineTextMetricsA", "GetGlyphOutlineA", "GetCharABCWidthsFloatA",
+ * "GetCharABCWidthsA", "GetKerningPairsA", "TranslateCharsetInfo"); n = 0 cancels the
+ * service's pending failure. One pending failure per service. 1, or 0 for an unknown name. */
+ZO_API uint32_t ZoPlatFailFontCall(const char* service, uint32_t n);
+
+/** Live counts for leak checks: fonts not yet deleted and information contexts not yet
+ * deleted (either may be null). */
+ZO_API void ZoPlatFontLiveCounts(uint32_t* fonts, uint32_t* contexts);
+
+/** Empties the font layer's caches (matched faces, glyph outlines, kerning tables); fonts
+ * still alive find their faces again on next use. For cold-start measurements. */
+ZO_API void ZoPlatFontFlushCaches(void);
+
 /* ---- Lighting state read-back ------------------------------------------------------------
  * The module-wide lighting settings and tables that the lit renderers read (set through
  * ZoPathAdjPhongIllum, ZoPathAdjMetallicIllum, ZoPathSetMetallicEffect, ShadingGammaToMap and

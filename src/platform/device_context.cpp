@@ -12,6 +12,7 @@
 
 #include "memory.hpp"
 #include "geometry/forward_diff.hpp"
+#include "fonts.hpp"
 #include "pointer_set.hpp"
 
 namespace {
@@ -31,6 +32,8 @@ struct ZoPlatDC {
   bool clipped;
   uint32_t clipCount;
   RECT* clip;  // disjoint rectangles
+  HGDIOBJ font;      // the selected font (null for none)
+  bool information;  // an information context: no pixels, holds a font
 };
 
 namespace zo::plat {
@@ -344,6 +347,10 @@ HGDIOBJ SelectObject(HDC handle, HGDIOBJ object) {
       dc->brush = object;
       break;
     default:
+      if (is_font(object)) {
+        old = dc->font;
+        dc->font = object;
+      }
       break;
   }
   return old;
@@ -352,6 +359,7 @@ HGDIOBJ SelectObject(HDC handle, HGDIOBJ object) {
 bool DeleteObject(HGDIOBJ object) {
   uintptr_t kind = kind_of_handle(object);
   if (kind == kPenKind || kind == kBrushKind) return true;
+  if (is_font(object)) return delete_font(object);
   Region* r = region_of(object);
   if (r == nullptr) return false;
   live_objects().erase(r);
@@ -520,6 +528,42 @@ int32_t SelectClipRgn(HDC handle, HRGN region) {
   return kind_of_rects(copy, r->count);
 }
 
+namespace {
+uint32_t g_informationContexts = 0;
+}
+
+HDC create_information_dc() {
+  if (!live_objects().reserve_one()) return nullptr;
+  auto* dc = static_cast<ZoPlatDC*>(mem_alloc(sizeof(ZoPlatDC), kZeroFill));
+  if (dc == nullptr) return nullptr;
+  dc->magic = kDcMagic;
+  dc->rop = R2_COPYPEN;  // no pixels and a 0 x 0 size: every drawing call draws nothing
+  dc->pen = GetStockObject(BLACK_PEN);
+  dc->brush = GetStockObject(WHITE_BRUSH);
+  dc->information = true;
+  live_objects().insert(dc);
+  ++g_informationContexts;
+  return dc;
+}
+
+HGDIOBJ selected_font(HDC handle) {
+  ZoPlatDC* dc = dc_of(handle);
+  return dc != nullptr ? dc->font : nullptr;
+}
+
+uint32_t information_dc_count() { return g_informationContexts; }
+
+bool DeleteDC(HDC handle) {
+  ZoPlatDC* dc = dc_of(handle);
+  if (dc == nullptr) return false;
+  live_objects().erase(dc);
+  if (dc->information) --g_informationContexts;
+  dc->magic = 0;
+  mem_free(dc->clip);
+  mem_free(dc);
+  return true;
+}
+
 }  // namespace zo::plat
 
 using namespace zo::plat;
@@ -543,15 +587,7 @@ ZO_API HDC ZoPlatCreateMemoryDC(uint32_t* pixels, int32_t width, int32_t height,
   return dc;
 }
 
-ZO_API uint32_t ZoPlatDeleteDC(HDC handle) {
-  ZoPlatDC* dc = dc_of(handle);
-  if (dc == nullptr) return 0;
-  live_objects().erase(dc);
-  dc->magic = 0;
-  mem_free(dc->clip);
-  mem_free(dc);
-  return 1;
-}
+ZO_API uint32_t ZoPlatDeleteDC(HDC handle) { return DeleteDC(handle) ? 1 : 0; }
 
 ZO_API int32_t ZoPlatSetROP2(HDC dc, int32_t rop) { return SetROP2(dc, rop); }
 ZO_API HPEN ZoPlatCreatePen(int32_t style, int32_t width, COLORREF color) {

@@ -24,4 +24,10 @@ HRGN CreateRectRgnIndirect(const RECT* rect);
 int32_t CombineRgn(HRGN destination, HRGN a, HRGN b, int32_t mode);
 int32_t SelectClipRgn(HDC dc, HRGN region);
 
+// An information context (no pixels, 0 x 0: drawing on it does nothing); null on failure.
+HDC create_information_dc();
+// The font selected into the context; null for none or an unknown context.
+HGDIOBJ selected_font(HDC dc);
+uint32_t information_dc_count();
+
 }  // namespace zo::plat

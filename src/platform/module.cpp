@@ -2,6 +2,7 @@
 // detach.
 #include <dlfcn.h>
 
+#include "fonts.hpp"
 #include "host_library.hpp"
 #include "library_state.hpp"
 
@@ -31,6 +32,7 @@ __attribute__((destructor)) void on_library_unload() {
   zo::deform::release_deform_state();
   zo::shapes::release_shape_state();
   zo::release_library_state();
+  zo::plat::release_fonts();
   zo::plat::unload_host_libraries();
 }
 

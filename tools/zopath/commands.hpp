@@ -17,6 +17,10 @@ int cmd_wrap(int argc, char** argv);
 int cmd_bend(int argc, char** argv);
 int cmd_stretch(int argc, char** argv);
 int cmd_measure(int argc, char** argv);
+// text_cmd.cpp: text into outlines, and the gallery's text page (text.html in dir).
+int cmd_text(int argc, char** argv);
+bool write_text_gallery(const std::string& dir, std::string* html, std::string* error);
+
 int cmd_shape(int argc, char** argv);
 int cmd_polygon(int argc, char** argv);
 int cmd_draw(int argc, char** argv);

@@ -55,6 +55,7 @@ const char* kMainHelp =
     "  bend INPUT --bend N                   bend objects around a circle\n"
     "  stretch INPUT A B C D                 map one band of x onto another\n"
     "  measure BASE [--at F]                 length, points and nearest point of a baseline\n"
+    "  text \"STRING\" -o OUT [options]       text into outlines, masks or glyph bitmaps\n"
     "  help [COMMAND]                        show help\n"
     "\n"
     "INPUT is path text or a stored block (told apart by content); - is standard input, and\n"
@@ -440,6 +441,9 @@ int cmd_demo(int argc, char** argv) {
     return fail("demo: " + editorError);
   }
   html << more;
+  std::string text;
+  if (!zopath::write_text_gallery(dir, &text, &editorError)) return fail("demo: " + editorError);
+  html << text;
   html << "</body></html>\n";
   std::string error;
   if (!zopath::write_output((std::filesystem::path(dir) / "index.html").string(), html.str(),
@@ -467,6 +471,7 @@ int run_storage_command(const std::string& name, int argc, char** argv) {
   if (name == "draw") return zopath::cmd_draw(argc, argv);
   if (name == "cut") return zopath::cmd_cut(argc, argv);
   if (name == "crossings") return zopath::cmd_crossings(argc, argv);
+  if (name == "text") return zopath::cmd_text(argc, argv);
   return -1;
 }
 
