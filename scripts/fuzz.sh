@@ -31,6 +31,7 @@ for name in "${names[@]}"; do
   echo "==> Fuzzing ${name} for ${seconds} s"
   scratch=$(mktemp -d)
   if ! ASAN_OPTIONS=detect_leaks=1:allocator_may_return_null=1 \
+    LSAN_OPTIONS="suppressions=$(pwd)/scripts/lsan.supp" \
     UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     "build-fuzz/${name}_fuzz" -max_total_time="$seconds" -rss_limit_mb=4096 -timeout=30 \
     -print_final_stats=1 -artifact_prefix="$scratch/" "$scratch" "fuzz/corpus/${name}"; then
